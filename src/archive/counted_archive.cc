@@ -1,0 +1,3 @@
+#include "archive/counted_archive.h"
+
+bool ExtractCountedArchive(FILE*, int32_t, const char*) { return true; }

@@ -1,0 +1,34 @@
+// What the codecs and the archive readers share about byte buffers.
+#ifndef KOBREX_CODEC_BUFFERS_H_
+#define KOBREX_CODEC_BUFFERS_H_
+
+#include <cstdint>
+#include <cstring>
+
+// Every buffer that holds a member's stored bytes or decoded bytes is
+// allocated this many bytes larger than the size it is meant to hold. Nothing
+// fills the slack and nothing of it is written out; the decoders test their
+// limits once per step or group and may read and write a little past the
+// stated sizes into it.
+constexpr uint32_t kBufferSlack = 4096;
+
+// Little-endian loads and stores; the formats' integers are all little-endian.
+inline uint32_t LoadLe32(const uint8_t* p) {
+  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+inline uint16_t LoadLe16(const uint8_t* p) {
+  return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+inline void StoreLe32(uint8_t* p, uint32_t value) {
+  p[0] = static_cast<uint8_t>(value);
+  p[1] = static_cast<uint8_t>(value >> 8);
+  p[2] = static_cast<uint8_t>(value >> 16);
+  p[3] = static_cast<uint8_t>(value >> 24);
+}
+inline void StoreLe16(uint8_t* p, uint16_t value) {
+  p[0] = static_cast<uint8_t>(value);
+  p[1] = static_cast<uint8_t>(value >> 8);
+}
+
+#endif  // KOBREX_CODEC_BUFFERS_H_
