@@ -19,10 +19,33 @@ void CliTest::SetUp() {
 
 void CliTest::TearDown() { RemoveTree(root_); }
 
-RunResult CliTest::Kobrex(const std::vector<std::string>& args) {
-  RunResult result = RunProgram(program_, args, elsewhere_);
+RunResult CliTest::Kobrex(const std::vector<std::string>& args, uint64_t memory_limit) {
+  RunResult result = RunProgram(program_, args, elsewhere_, memory_limit);
   EXPECT_EQ(result.err, "") << "kobrex writes nothing to standard error";
   return result;
 }
 
 std::string CliTest::InBin(const std::string& relative) const { return Join(bin_, relative); }
+
+RunResult ArchiveCliTest::Unpack(const std::string& archive, uint64_t memory_limit) {
+  EXPECT_TRUE(WriteBytes(InBin("pack.bin"), archive));
+  return Kobrex({"pack.bin", "out"}, memory_limit);
+}
+
+std::string ArchiveCliTest::Head() const {
+  return "kobrex ver.0.1\nExtract pack.bin to " + Out("") + ".\n";
+}
+
+std::string ArchiveCliTest::Out(const std::string& name) {
+  return std::string("out") + kSep + name;
+}
+
+std::vector<std::string> ArchiveCliTest::OutTree() const { return ListTree(InBin("out")); }
+
+std::string ArchiveCliTest::OutFile(const std::string& name) const {
+  std::string native = name;
+  for (char& c : native) {
+    if (c == '/') c = kSep;
+  }
+  return ReadBytes(Join(InBin("out"), native));
+}

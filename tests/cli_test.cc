@@ -55,8 +55,8 @@ TEST_F(CliTest, PercentSignsArePrintedAsTheyStand) {
 }
 
 TEST_F(CliTest, UnknownLayoutIsReportedAfterTheAnnouncement) {
-  const std::string files[] = {std::string(16, '\x01'), std::string(5000, 'z'),
-                               std::string(""), std::string(15, '\0')};
+  const std::string files[] = {std::string(16, '\x01'), std::string(5000, 'z'), std::string(""),
+                               std::string(15, '\0')};
   for (const std::string& bytes : files) {
     ASSERT_TRUE(WriteBytes(InBin("junk.bin"), bytes));
     RunResult run = Kobrex({"junk.bin"});

@@ -20,7 +20,8 @@ inline const std::string kUsage =
 
 // "Error : ファイルが開けません %s.\n"
 inline std::string OpenFailed(const std::string& path) {
-  return "Error : \x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1 " +
+  return "Error : "
+         "\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xaa\x8a\x4a\x82\xaf\x82\xdc\x82\xb9\x82\xf1 " +
          path + ".\n";
 }
 
@@ -41,13 +42,14 @@ inline std::string NoMemory(int64_t size) {
 
 // "Error : 出力先が長すぎます %s.\n" (the destination is too long)
 inline std::string DestTooLong(const std::string& dest) {
-  return "Error : \x8f\x6f\x97\xcd\x90\xe6\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7 " + dest +
-         ".\n";
+  return "Error : \x8f\x6f\x97\xcd\x90\xe6\x82\xaa\x92\xb7\x82\xb7\x82\xac\x82\xdc\x82\xb7 " +
+         dest + ".\n";
 }
 
 // "Error : エントリ数が不正です. %d.\n" (the entry count does not fit the archive)
 inline std::string BadEntryCount(int32_t count) {
-  return "Error : \x83\x47\x83\x93\x83\x67\x83\x8a\x90\x94\x82\xaa\x95\x73\x90\xb3\x82\xc5\x82\xb7. " +
+  return "Error : "
+         "\x83\x47\x83\x93\x83\x67\x83\x8a\x90\x94\x82\xaa\x95\x73\x90\xb3\x82\xc5\x82\xb7. " +
          std::to_string(count) + ".\n";
 }
 

@@ -56,6 +56,7 @@ bool CreateFolder(const char* path) {
   return true;
 }
 
+bool RemoveFolder(const char*) { return false; }
 FILE* OpenFileForReading(const char*) { return nullptr; }
 bool SeekFileTo(FILE*, uint64_t) { return false; }
 bool MeasureFile(FILE*, uint64_t*) { return false; }

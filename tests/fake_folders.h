@@ -9,8 +9,8 @@
 #include <vector>
 
 struct FakeFolders {
-  std::set<std::string> folders;  // paths that exist as folders
-  std::set<std::string> files;    // paths that exist as files
+  std::set<std::string> folders;   // paths that exist as folders
+  std::set<std::string> files;     // paths that exist as files
   std::vector<std::string> calls;  // "query PATH" and "create PATH", in order
 };
 

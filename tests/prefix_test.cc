@@ -36,18 +36,17 @@ const std::string kHyou = "\x95\x5c";  // 表: its second byte is 0x5C
 
 INSTANTIATE_TEST_SUITE_P(
     Prefixes, PrefixTest,
-    testing::Values(
-        PrefixCase{"Relative", "out", true, "out/", "out\\"},
-        PrefixCase{"EndsInSlash", "out/", true, "out/", "out/\\"},
-        PrefixCase{"EndsInBackslash", "out\\", true, "out\\", "out\\"},
-        PrefixCase{"Absolute", "/abs/out", true, "/abs/out/", "/abs/out\\"},
-        PrefixCase{"Drive", "C:\\out\\sub", true, "C:\\out\\sub/", "C:\\out\\sub\\"},
-        PrefixCase{"TrailByteIsNoSeparator", kHyou, true, kHyou + "/", kHyou + "\\"},
-        PrefixCase{"EmptyIsNone", "", true, "", ""},
-        PrefixCase{"LongestWithoutSeparator", k258, true, k258 + "/", k258 + "\\"},
-        PrefixCase{"LongestWithSeparator", k258 + "\\", true, k258 + "\\", k258 + "\\"},
-        PrefixCase{"NoRoomForSeparator", k259, false, "", ""},
-        PrefixCase{"FarTooLong", std::string(4000, 'd'), false, "", ""}),
+    testing::Values(PrefixCase{"Relative", "out", true, "out/", "out\\"},
+                    PrefixCase{"EndsInSlash", "out/", true, "out/", "out/\\"},
+                    PrefixCase{"EndsInBackslash", "out\\", true, "out\\", "out\\"},
+                    PrefixCase{"Absolute", "/abs/out", true, "/abs/out/", "/abs/out\\"},
+                    PrefixCase{"Drive", "C:\\out\\sub", true, "C:\\out\\sub/", "C:\\out\\sub\\"},
+                    PrefixCase{"TrailByteIsNoSeparator", kHyou, true, kHyou + "/", kHyou + "\\"},
+                    PrefixCase{"EmptyIsNone", "", true, "", ""},
+                    PrefixCase{"LongestWithoutSeparator", k258, true, k258 + "/", k258 + "\\"},
+                    PrefixCase{"LongestWithSeparator", k258 + "\\", true, k258 + "\\", k258 + "\\"},
+                    PrefixCase{"NoRoomForSeparator", k259, false, "", ""},
+                    PrefixCase{"FarTooLong", std::string(4000, 'd'), false, "", ""}),
     [](const testing::TestParamInfo<PrefixCase>& info) { return info.param.name; });
 
 }  // namespace

@@ -45,7 +45,10 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"ArcvCutShort", {kArcv, 2, 192, 0}, 191, ArchiveLayout::kUnknown, 0},
         HeaderCase{"ArcvWrongMagic", {kArcv + 1, 2, 192, 0}, 192, ArchiveLayout::kUnknown, 0},
         // The counted rule comes first and ignores the word at offset 0.
-        HeaderCase{"MagicTakenByCountedRule", {kArcv, 64, 0, 0}, 64, ArchiveLayout::kCounted,
+        HeaderCase{"MagicTakenByCountedRule",
+                   {kArcv, 64, 0, 0},
+                   64,
+                   ArchiveLayout::kCounted,
                    static_cast<int32_t>(kArcv)},
         // Sizes of 4 GiB or more cannot equal a 32-bit size word.
         HeaderCase{"FourGiBIsNoCounted", {0, 0, 0, 0}, 0x100000000ull, ArchiveLayout::kUnknown, 0},

@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -17,8 +18,7 @@ const char* const kNewline = "\n";
 
 namespace {
 
-void ListInto(const std::string& root, const std::string& relative,
-              std::vector<std::string>* out) {
+void ListInto(const std::string& root, const std::string& relative, std::vector<std::string>* out) {
   DIR* dir = opendir(Join(root, relative).c_str());
   if (dir == nullptr) return;
   while (dirent* entry = readdir(dir)) {
@@ -38,7 +38,7 @@ void ListInto(const std::string& root, const std::string& relative,
 }  // namespace
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd) {
+                     const std::string& cwd, uint64_t memory_limit) {
   RunResult result;
   int out_pipe[2], err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
@@ -51,6 +51,10 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     close(out_pipe[1]);
     close(err_pipe[1]);
     if (chdir(cwd.c_str()) != 0) _exit(126);
+    if (memory_limit != 0) {
+      rlimit limit = {memory_limit, memory_limit};
+      setrlimit(RLIMIT_AS, &limit);
+    }
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
@@ -87,8 +91,8 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 
 std::string MakeTempFolder() {
   const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base != nullptr && *base != '\0' ? base : "/tmp") +
-                        "/kobrex-test-XXXXXX";
+  std::string pattern =
+      std::string(base != nullptr && *base != '\0' ? base : "/tmp") + "/kobrex-test-XXXXXX";
   std::vector<char> buffer(pattern.begin(), pattern.end());
   buffer.push_back('\0');
   if (mkdtemp(buffer.data()) == nullptr) return "";

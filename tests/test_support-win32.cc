@@ -36,10 +36,11 @@ HANDLE CreateCaptureFile(const std::string& path) {
                      CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
 }
 
-void ListInto(const std::string& root, const std::string& relative,
-              std::vector<std::string>* out) {
+void ListInto(const std::string& root, const std::string& relative, std::vector<std::string>* out) {
+  std::string native = relative;
+  std::replace(native.begin(), native.end(), '/', '\\');
   WIN32_FIND_DATAA found;
-  HANDLE search = FindFirstFileA(Join(Join(root, relative), "*").c_str(), &found);
+  HANDLE search = FindFirstFileA(Join(Join(root, native), "*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
   do {
     std::string name = found.cFileName;
@@ -47,9 +48,7 @@ void ListInto(const std::string& root, const std::string& relative,
     std::string path = relative.empty() ? name : relative + "/" + name;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
       out->push_back(path + "/");
-      std::string native = path;
-      std::replace(native.begin(), native.end(), '/', '\\');
-      ListInto(root, native, out);
+      ListInto(root, path, out);
     } else {
       out->push_back(path);
     }
@@ -60,7 +59,7 @@ void ListInto(const std::string& root, const std::string& relative,
 }  // namespace
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd) {
+                     const std::string& cwd, uint64_t) {
   RunResult result;
   static int serial = 0;
   char temp[MAX_PATH];
@@ -81,8 +80,8 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   PROCESS_INFORMATION process;
   std::vector<char> line(command.begin(), command.end());
   line.push_back('\0');
-  if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                     cwd.c_str(), &startup, &process)) {
+  if (CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, TRUE, 0, nullptr, cwd.c_str(),
+                     &startup, &process)) {
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD code = 0;
     GetExitCodeProcess(process.hProcess, &code);
@@ -104,8 +103,8 @@ std::string MakeTempFolder() {
   char temp[MAX_PATH];
   GetTempPathA(MAX_PATH, temp);
   for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string path = std::string(temp) + "kobrex-test-" +
-                       std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial++);
+    std::string path = std::string(temp) + "kobrex-test-" + std::to_string(GetCurrentProcessId()) +
+                       "-" + std::to_string(serial++);
     if (CreateDirectoryA(path.c_str(), nullptr)) return path;
   }
   return "";

@@ -38,3 +38,17 @@ std::string ReadBytes(const std::string& path, const std::string& missing) {
   std::fclose(file);
   return bytes;
 }
+
+bool BuiltWithAddressSanitizer() {
+#if defined(__SANITIZE_ADDRESS__)
+  return true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+  return true;
+#else
+  return false;
+#endif
+#else
+  return false;
+#endif
+}

@@ -4,6 +4,7 @@
 #ifndef KOBREX_TESTS_TEST_SUPPORT_H_
 #define KOBREX_TESTS_TEST_SUPPORT_H_
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,15 @@ struct RunResult {
   std::string err;     // standard error, as bytes
 };
 
-// Runs `program` with `args` in the folder `cwd` and waits for it.
+// Runs `program` with `args` in the folder `cwd` and waits for it. On Linux
+// a nonzero `memory_limit` caps the child's address space (on Windows the
+// 32-bit program has its own 2 GiB).
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd);
+                     const std::string& cwd, uint64_t memory_limit = 0);
+
+// True when the programs were built with AddressSanitizer, which needs more
+// address space than any cap leaves.
+bool BuiltWithAddressSanitizer();
 
 // A new empty folder below the system's temporary folder.
 std::string MakeTempFolder();

@@ -38,8 +38,7 @@ namespace {
 // ("C:" before its backslash), or the backslash of the current drive's root.
 size_t RootLength(const char* path) {
   if (path[0] == '\\' && path[1] == '\\') return 2;
-  if (std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
-      path[2] == '\\') {
+  if (std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' && path[2] == '\\') {
     return 3;
   }
   if (path[0] == '\\') return 1;

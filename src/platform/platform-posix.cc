@@ -6,8 +6,6 @@
 // names made on Windows unpack into folders. Double-byte characters are
 // those of code page 932 (Shift-JIS), the one choice for every
 // double-byte-aware step of the program.
-#include "platform/platform.h"
-
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/stat.h>
@@ -17,6 +15,8 @@
 #include <atomic>
 #include <cstring>
 #include <string>
+
+#include "platform/platform.h"
 
 const char kNativeSeparator = '/';
 
@@ -92,9 +92,9 @@ bool IsExistingFolder(const char* path) {
   return stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool CreateFolder(const char* path) {
-  return mkdir(NativePath(path).c_str(), 0777) == 0;
-}
+bool CreateFolder(const char* path) { return mkdir(NativePath(path).c_str(), 0777) == 0; }
+
+bool RemoveFolder(const char* path) { return rmdir(NativePath(path).c_str()) == 0; }
 
 FILE* OpenFileForReading(const char* path) {
   FILE* file = std::fopen(NativePath(path).c_str(), "rb");
@@ -122,8 +122,7 @@ bool MeasureFile(FILE* file, uint64_t* size) {
 }
 
 FILE* CreateNewFile(const char* path) {
-  int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                0666);
+  int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   FILE* file = fdopen(fd, "wb");
   if (file == nullptr) close(fd);
@@ -134,9 +133,7 @@ bool MoveFileOver(const char* from, const char* to) {
   return rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0;
 }
 
-bool RemoveFile(const char* path) {
-  return unlink(NativePath(path).c_str()) == 0;
-}
+bool RemoveFile(const char* path) { return unlink(NativePath(path).c_str()) == 0; }
 
 uint32_t ProcessNumber() { return static_cast<uint32_t>(getpid()); }
 

@@ -1,13 +1,13 @@
 // The platform services on Windows: the Win32 services themselves, with the
 // ANSI code page deciding which bytes lead double-byte characters.
-#include "platform/platform.h"
-
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 #include <shlwapi.h>
+#include <windows.h>
 
 #include <cstring>
+
+#include "platform/platform.h"
 
 const char kNativeSeparator = '\\';
 
@@ -57,21 +57,18 @@ uint32_t GetExecutablePath(char* buffer, uint32_t size) {
 
 void SetWorkingDirectory(const char* folder) { SetCurrentDirectoryA(folder); }
 
-void CopyString(char* destination, const char* source) {
-  lstrcpyA(destination, source);
-}
+void CopyString(char* destination, const char* source) { lstrcpyA(destination, source); }
 
 bool AppendSeparator(char* path) { return PathAddBackslashA(path) != nullptr; }
 
 bool IsExistingFolder(const char* path) {
   DWORD attributes = GetFileAttributesA(path);
-  return attributes != INVALID_FILE_ATTRIBUTES &&
-         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateFolder(const char* path) {
-  return CreateDirectoryA(path, nullptr) != 0;
-}
+bool CreateFolder(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
+
+bool RemoveFolder(const char* path) { return RemoveDirectoryA(path) != 0; }
 
 FILE* OpenFileForReading(const char* path) {
   if (IsExistingFolder(path)) return nullptr;
@@ -92,8 +89,8 @@ bool MeasureFile(FILE* file, uint64_t* size) {
 }
 
 FILE* CreateNewFile(const char* path) {
-  HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
-                              nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return nullptr;
   int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_WRONLY | _O_BINARY);
   if (fd < 0) {
@@ -113,9 +110,7 @@ bool RemoveFile(const char* path) { return DeleteFileA(path) != 0; }
 
 uint32_t ProcessNumber() { return GetCurrentProcessId(); }
 
-void InstallInterruptHandler() {
-  SetConsoleCtrlHandler(OnConsoleControl, TRUE);
-}
+void InstallInterruptHandler() { SetConsoleCtrlHandler(OnConsoleControl, TRUE); }
 
 void SetPendingFile(const char* path) {
   EnterCriticalSection(&pending_lock.section);

@@ -43,6 +43,9 @@ bool IsExistingFolder(const char* path);
 // parent is missing, the name is refused).
 bool CreateFolder(const char* path);
 
+// Removes an empty folder; false when it was not removed.
+bool RemoveFolder(const char* path);
+
 // True when `byte` leads a double-byte character of the multibyte code page.
 bool IsLeadByte(unsigned char byte);
 
