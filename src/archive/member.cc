@@ -43,7 +43,9 @@ char* NextSeparator(char* from) {
   return const_cast<char*>(NextSeparator(static_cast<const char*>(from)));
 }
 
-bool IsConfinedName(const char* name) {
+}  // namespace
+
+bool IsConfinedMemberName(const char* name) {
   if (name[0] == '\0' || IsSeparatorByte(name[0])) return false;
   if (FindCharacter(name, ':') != nullptr) return false;  // drives and streams
   const char* component = name;
@@ -55,8 +57,6 @@ bool IsConfinedName(const char* name) {
     component = end + 1;
   }
 }
-
-}  // namespace
 
 bool OpenArchiveInput(FILE* file, ArchiveInput* input) {
   input->file = file;
@@ -118,7 +118,7 @@ bool CheckMemberPath(const MemberPath& path) {
     EndLineWithError(false, MSG_PATH_TOO_LONG);
     return false;
   }
-  if (!IsConfinedName(path.text + path.name_start)) {
+  if (!IsConfinedMemberName(path.text + path.name_start)) {
     EndLineWithError(false, MSG_BAD_NAME);
     return false;
   }

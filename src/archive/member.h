@@ -57,10 +57,13 @@ void JoinMemberPath(const char* prefix, const uint8_t* name_field, size_t field_
 // first, so that every line reads "<path>. <n> bytes[ -> <m> bytes].<end>".
 void EndLineWithError(bool size_part_closed, const char* format, ...);
 
+// True when a member's name stays inside the destination: not empty, not
+// beginning or ending with a separator, no drive or any other colon, and no
+// component made of two or more dots (with or without blanks).
+bool IsConfinedMemberName(const char* name);
+
 // Refuses, with its error text, a member whose path does not fit kMaxPath or
-// whose name would leave the destination: an empty name, one that begins
-// with a separator or ends in one, a drive or any other colon, or a
-// component of two or more dots (with or without blanks).
+// whose name is not confined.
 bool CheckMemberPath(const MemberPath& path);
 
 // Allocates a member buffer of `size` + kBufferSlack bytes (malloc); null

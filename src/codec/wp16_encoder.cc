@@ -7,9 +7,8 @@
 #include "codec/lz_parse.h"
 #include "codec/wp16.h"
 
-// Matches are found with hash chains over pairs of units, in a window of the
-// 2047 units before the current one. Distance 0 makes a run of zero units:
-// each unit is its own source, which the decoder has cleared.
+// Matches are found in a window of the 2047 units before the current one. Distance 0 makes a run of
+// zero units: each unit is its own source, which the decoder has cleared.
 //
 // Every token costs 17 bits (its flag and its two bytes), a literal unit and
 // a match of 2 to 33 units alike: at level 9 the cheapest parse of each block
@@ -19,62 +18,15 @@ namespace {
 constexpr uint32_t kWindowUnits = 2047;
 constexpr uint32_t kMinMatch = 2;
 constexpr uint32_t kMaxMatch = 33;
-constexpr uint32_t kHashBits = 16;
 constexpr uint32_t kTokenBits = 17;
-constexpr uint32_t kParseBlock = 1u << 16;
-constexpr uint32_t kChainSlots = 2048;  // a power of two above the window
 
-struct Match {
-  uint32_t length;    // 0 when there is none of kMinMatch units
-  uint32_t distance;  // 0 (zeros) to 2047
-};
-
-struct MatchFinder {
-  const std::vector<uint16_t>* units;
-  int chain_limit;
-  std::vector<int32_t> head;
-  std::vector<int32_t> prev;
-};
-
-uint32_t HashPair(const uint16_t* p) {
-  uint32_t v = static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 16;
-  return (v * 2654435761u) >> (32 - kHashBits);
-}
-
-void Insert(MatchFinder* finder, uint32_t i) {
-  const std::vector<uint16_t>& units = *finder->units;
-  if (i + kMinMatch > units.size()) return;
-  uint32_t h = HashPair(units.data() + i);
-  finder->prev[i % kChainSlots] = finder->head[h];
-  finder->head[h] = static_cast<int32_t>(i);
-}
-
-Match FindMatch(const MatchFinder& finder, uint32_t i) {
-  const std::vector<uint16_t>& units = *finder.units;
-  Match best = {0, 0};
-  uint32_t limit = std::min<uint32_t>(kMaxMatch, static_cast<uint32_t>(units.size()) - i);
-  if (limit < kMinMatch) return best;
-  const uint16_t* current = units.data() + i;
-  uint32_t zeros = 0;
-  while (zeros < limit && current[zeros] == 0) ++zeros;
-  if (zeros >= kMinMatch) best = {zeros, 0};
-  int32_t candidate = finder.head[HashPair(current)];
-  int32_t oldest = static_cast<int32_t>(i) - static_cast<int32_t>(kWindowUnits);
-  for (int steps = 0;
-       candidate >= 0 && candidate >= oldest && steps < finder.chain_limit && best.length < limit;
-       ++steps) {
-    const uint16_t* source = units.data() + candidate;
-    if (source[best.length] == current[best.length]) {
-      uint32_t length = 0;
-      while (length < limit && source[length] == current[length]) ++length;
-      if (length > best.length) best = {length, i - static_cast<uint32_t>(candidate)};
-    }
-    int32_t next = finder.prev[static_cast<uint32_t>(candidate) % kChainSlots];
-    if (next >= candidate) break;  // a slot reused by a newer position
-    candidate = next;
-  }
-  if (best.length < kMinMatch) best.length = 0;
-  return best;
+// The longest match at `i`: from the window, or a run of zero units at
+// distance 0.
+FoundMatch FindMatch(const MatchFinder<uint16_t>& finder, uint32_t i) {
+  FoundMatch zeros = {0, 0};
+  uint32_t limit = std::min(kMaxMatch, finder.size - i);
+  while (zeros.length < limit && finder.data[i + zeros.length] == 0) ++zeros.length;
+  return LongestMatch(finder, i, zeros);
 }
 
 // Writes control words, each before the 32 tokens it describes.
@@ -102,8 +54,8 @@ void PutToken(TokenWriter* w, bool literal, uint16_t value) {
   w->at += 2;
 }
 
-void PutMatch(TokenWriter* w, Match match) {
-  PutToken(w, false, static_cast<uint16_t>(match.distance << 5 | (match.length - kMinMatch)));
+void PutMatch(TokenWriter* w, uint32_t length, uint32_t distance) {
+  PutToken(w, false, static_cast<uint16_t>(distance << 5 | (length - kMinMatch)));
 }
 
 int ChainLimit(int level) {
@@ -123,49 +75,25 @@ uint64_t EncodeWp16(const uint8_t* data, uint32_t size, uint8_t* out, int level)
   for (uint32_t k = 0; k < size; ++k) {
     units[k / 2] = static_cast<uint16_t>(units[k / 2] | data[k] << (8 * (k % 2)));
   }
-  uint32_t count_all = static_cast<uint32_t>(units.size());
-  MatchFinder finder = {&units, ChainLimit(level), std::vector<int32_t>(1u << kHashBits, -1),
-                        std::vector<int32_t>(kChainSlots, -1)};
+  uint32_t count = static_cast<uint32_t>(units.size());
+  MatchFinder<uint16_t> finder =
+      MakeMatchFinder(units.data(), count, kWindowUnits, kMinMatch, kMaxMatch, ChainLimit(level));
   TokenWriter writer = {out, kWp16HeaderSize, 0, 0, 0};
-
+  auto literal = [&](uint32_t i) { PutToken(&writer, true, units[i]); };
+  auto match = [&](uint32_t, uint32_t length, uint32_t distance) {
+    PutMatch(&writer, length, distance);
+  };
   if (level >= kWp16MaxLevel) {
-    std::vector<Match> found;
-    std::vector<uint32_t> longest, choice;
-    for (uint32_t start = 0; start < count_all;) {
-      uint32_t count = std::min(kParseBlock, count_all - start);
-      found.resize(count);
-      longest.resize(count);
-      for (uint32_t k = 0; k < count; ++k) {
-        found[k] = FindMatch(finder, start + k);
-        longest[k] = std::min(found[k].length, count - k);
-        if (longest[k] < kMinMatch) longest[k] = 0;
-        Insert(&finder, start + k);
-      }
-      ChooseCheapestParse(longest, kMinMatch, kTokenBits, kTokenBits, &choice);
-      for (uint32_t k = 0; k < count;) {
-        if (choice[k] == 0) {
-          PutToken(&writer, true, units[start + k]);
-          ++k;
-        } else {
-          PutMatch(&writer, {choice[k], found[k].distance});
-          k += choice[k];
-        }
-      }
-      start += count;
-    }
+    auto find = [&](uint32_t i) {
+      FoundMatch found = FindMatch(finder, i);
+      InsertPosition(&finder, i);
+      return found;
+    };
+    ParseCheapest(count, kMinMatch, kTokenBits, kTokenBits, find, literal, match);
   } else {
-    for (uint32_t i = 0; i < count_all;) {
-      Match match = FindMatch(finder, i);
-      if (match.length == 0) {
-        Insert(&finder, i);
-        PutToken(&writer, true, units[i]);
-        ++i;
-      } else {
-        for (uint32_t k = 0; k < match.length; ++k) Insert(&finder, i + k);
-        PutMatch(&writer, match);
-        i += match.length;
-      }
-    }
+    auto find = [&](uint32_t i) { return FindMatch(finder, i); };
+    auto insert = [&](uint32_t i) { InsertPosition(&finder, i); };
+    ParseGreedy(count, level >= 4, find, insert, literal, match);
   }
   // The last control word's unused flags stay 0: matches, which the budget,
   // spent by then, turns into nothing.

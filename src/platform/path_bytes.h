@@ -14,6 +14,6 @@ char* FindLastCharacter(char* text, char byte);
 
 // True for the bytes that separate folders in a member name or a path:
 // backslash and slash.
-inline bool IsSeparatorByte(char byte) { return byte == '\\' || byte == '/'; }
+inline bool IsSeparatorByte(char c) { return c == '\\' || c == '/'; }
 
 #endif  // KOBREX_PLATFORM_PATH_BYTES_H_
