@@ -19,17 +19,17 @@ void CliTest::SetUp() {
 
 void CliTest::TearDown() { RemoveTree(root_); }
 
-RunResult CliTest::Kobrex(const std::vector<std::string>& args, uint64_t memory_limit) {
-  RunResult result = RunProgram(program_, args, elsewhere_, memory_limit);
+RunResult CliTest::Kobrex(const std::vector<std::string>& args, const RunLimits& limits) {
+  RunResult result = RunProgram(program_, args, elsewhere_, limits);
   EXPECT_EQ(result.err, "") << "kobrex writes nothing to standard error";
   return result;
 }
 
 std::string CliTest::InBin(const std::string& relative) const { return Join(bin_, relative); }
 
-RunResult ArchiveCliTest::Unpack(const std::string& archive, uint64_t memory_limit) {
+RunResult ArchiveCliTest::Unpack(const std::string& archive, const RunLimits& limits) {
   EXPECT_TRUE(WriteBytes(InBin("pack.bin"), archive));
-  return Kobrex({"pack.bin", "out"}, memory_limit);
+  return Kobrex({"pack.bin", "out"}, limits);
 }
 
 std::string ArchiveCliTest::Head() const {

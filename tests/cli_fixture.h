@@ -18,7 +18,7 @@ class CliTest : public testing::Test {
   void TearDown() override;
 
   // Runs the program copy with `args`, started from the folder `elsewhere`.
-  RunResult Kobrex(const std::vector<std::string>& args, uint64_t memory_limit = 0);
+  RunResult Kobrex(const std::vector<std::string>& args, const RunLimits& limits = RunLimits());
 
   // A path below the program's folder, joined with the system's separator.
   std::string InBin(const std::string& relative) const;
@@ -40,7 +40,7 @@ class CliTest : public testing::Test {
 class ArchiveCliTest : public CliTest {
  protected:
   // Writes `archive` and runs `kobrex pack.bin out`.
-  RunResult Unpack(const std::string& archive, uint64_t memory_limit = 0);
+  RunResult Unpack(const std::string& archive, const RunLimits& limits = RunLimits());
 
   // What every run that reaches a reader prints first.
   std::string Head() const;

@@ -103,7 +103,8 @@ TEST_F(ArchiveCliTest, DecodedBuffersThatCannotBeHadAreRefused) {
   // 2 GiB - 4096 bytes of output: more than the 32-bit Windows program can
   // hold, and more than the cap gives the Linux one.
   const uint32_t size = 0x7FFFF000;
-  const uint64_t cap = 256u << 20;
+  RunLimits cap;
+  cap.memory = 256u << 20;
   RunResult counted = Unpack(CountedArchiveOf({{"big", kAbab, size}, {"small", "s", 0}}), cap);
   EXPECT_EQ(counted.out, Lines(Head() + Member(Out("big"), 16) + "." + NoMemory(size) +
                                Member(Out("small"), 1) + kStoredOk));

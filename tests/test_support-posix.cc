@@ -1,6 +1,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -37,8 +38,58 @@ void ListInto(const std::string& root, const std::string& relative, std::vector<
 
 }  // namespace
 
+namespace {
+
+// In the child: enter `cwd`, apply the limits and run the program.
+[[noreturn]] void ExecuteChild(const std::string& program, const std::vector<std::string>& args,
+                               const std::string& cwd, const RunLimits& limits) {
+  if (chdir(cwd.c_str()) != 0) _exit(126);
+  if (limits.memory != 0) {
+    rlimit limit = {limits.memory, limits.memory};
+    setrlimit(RLIMIT_AS, &limit);
+  }
+  if (limits.file_size != 0) {
+    signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
+    rlimit limit = {limits.file_size, limits.file_size};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  std::vector<char*> argv;
+  argv.push_back(const_cast<char*>(program.c_str()));
+  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
+int ExitStatus(int status) {
+  if (WIFEXITED(status)) return WEXITSTATUS(status);
+  if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+  return -1;
+}
+
+}  // namespace
+
+int StartProgram(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& cwd) {
+  pid_t pid = fork();
+  if (pid == 0) {
+    int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    ExecuteChild(program, args, cwd, RunLimits());
+  }
+  return pid;
+}
+
+int FinishProgram(int process, int signal_number) {
+  if (signal_number != 0) kill(process, signal_number);
+  int status = 0;
+  waitpid(process, &status, 0);
+  return ExitStatus(status);
+}
+
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd, uint64_t memory_limit) {
+                     const std::string& cwd, const RunLimits& limits) {
   RunResult result;
   int out_pipe[2], err_pipe[2];
   if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0) return result;
@@ -50,17 +101,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
     close(err_pipe[0]);
     close(out_pipe[1]);
     close(err_pipe[1]);
-    if (chdir(cwd.c_str()) != 0) _exit(126);
-    if (memory_limit != 0) {
-      rlimit limit = {memory_limit, memory_limit};
-      setrlimit(RLIMIT_AS, &limit);
-    }
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(program.c_str()));
-    for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-    argv.push_back(nullptr);
-    execv(program.c_str(), argv.data());
-    _exit(127);
+    ExecuteChild(program, args, cwd, limits);
   }
   close(out_pipe[1]);
   close(err_pipe[1]);
@@ -84,8 +125,7 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
   }
   int status = 0;
   waitpid(pid, &status, 0);
-  if (WIFEXITED(status)) result.exit_code = WEXITSTATUS(status);
-  if (WIFSIGNALED(status)) result.exit_code = 128 + WTERMSIG(status);
+  result.exit_code = ExitStatus(status);
   return result;
 }
 

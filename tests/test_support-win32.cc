@@ -59,7 +59,7 @@ void ListInto(const std::string& root, const std::string& relative, std::vector<
 }  // namespace
 
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd, uint64_t) {
+                     const std::string& cwd, const RunLimits&) {
   RunResult result;
   static int serial = 0;
   char temp[MAX_PATH];

@@ -18,11 +18,25 @@ struct RunResult {
   std::string err;     // standard error, as bytes
 };
 
-// Runs `program` with `args` in the folder `cwd` and waits for it. On Linux
-// a nonzero `memory_limit` caps the child's address space (on Windows the
-// 32-bit program has its own 2 GiB).
+// Limits for a child process, on Linux; 0 is none. `memory` caps its address
+// space (on Windows the 32-bit program has its own 2 GiB); `file_size` caps
+// the size of any file it writes, as a full disk would, with writes beyond it
+// failing instead of ending the process.
+struct RunLimits {
+  uint64_t memory = 0;
+  uint64_t file_size = 0;
+};
+
+// Runs `program` with `args` in the folder `cwd` and waits for it.
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args,
-                     const std::string& cwd, uint64_t memory_limit = 0);
+                     const std::string& cwd, const RunLimits& limits = RunLimits());
+
+// Linux only: starts the program with its output discarded and returns its
+// process id; FinishProgram sends it `signal_number` (0 for none), waits for
+// it and returns its exit status (128 + signal number for a signal's end).
+int StartProgram(const std::string& program, const std::vector<std::string>& args,
+                 const std::string& cwd);
+int FinishProgram(int process, int signal_number);
 
 // True when the programs were built with AddressSanitizer, which needs more
 // address space than any cap leaves.

@@ -36,7 +36,7 @@ constexpr uint32_t kMaxUnpackedSize = 0x7FFFFFFF;
 bool WriteDecodedMember(const MemberPath& path, const uint8_t* stored, uint32_t stored_size,
                         uint32_t unpacked_size) {
   uint8_t* decoded =
-      unpacked_size <= kMaxUnpackedSize ? AllocateMemberBuffer(unpacked_size) : nullptr;
+      unpacked_size <= kMaxUnpackedSize ? AllocateSlackBuffer(unpacked_size) : nullptr;
   if (decoded == nullptr) {
     EndLineWithError(false, MSG_NO_MEMORY, static_cast<int32_t>(unpacked_size));
     return false;

@@ -125,18 +125,12 @@ bool CheckMemberPath(const MemberPath& path) {
   return true;
 }
 
-uint8_t* AllocateMemberBuffer(uint64_t size) {
-  uint64_t bytes = size + kBufferSlack;
-  if (size > UINT32_MAX || bytes > SIZE_MAX) return nullptr;
-  return static_cast<uint8_t*>(std::malloc(static_cast<size_t>(bytes)));
-}
-
 uint8_t* LoadMemberBytes(const ArchiveInput& input, uint64_t offset, uint32_t size) {
   if (offset > input.size || size > input.size - offset) {
     EndLineWithError(false, MSG_READ_FAILED);
     return nullptr;
   }
-  uint8_t* stored = AllocateMemberBuffer(size);
+  uint8_t* stored = AllocateSlackBuffer(size);
   if (stored == nullptr) {
     EndLineWithError(false, MSG_NO_MEMORY, static_cast<int32_t>(size));
     return nullptr;

@@ -66,10 +66,6 @@ bool IsConfinedMemberName(const char* name);
 // whose name is not confined.
 bool CheckMemberPath(const MemberPath& path);
 
-// Allocates a member buffer of `size` + kBufferSlack bytes (malloc); null
-// when it cannot be had.
-uint8_t* AllocateMemberBuffer(uint64_t size);
-
 // Reads a member's `size` stored bytes at `offset` into a new member buffer.
 // Null, with the line ended by an error, when the bytes do not lie wholly
 // inside the archive, the buffer cannot be had, or the read fails.

@@ -3,7 +3,6 @@
 #define KOBREX_CODEC_BUFFERS_H_
 
 #include <cstdint>
-#include <cstring>
 
 // Every buffer that holds a member's stored bytes or decoded bytes is
 // allocated this many bytes larger than the size it is meant to hold. Nothing
@@ -11,6 +10,12 @@
 // limits once per step or group and may read and write a little past the
 // stated sizes into it.
 constexpr uint32_t kBufferSlack = 4096;
+
+// Allocates a buffer of `size` + kBufferSlack bytes with malloc (free it
+// with std::free); null when it cannot be had. A build may set
+// KOBREX_MAX_BUFFER_BYTES to refuse larger buffers the way a small machine
+// would (the fuzzers do, so that declared sizes of gigabytes stay cheap).
+uint8_t* AllocateSlackBuffer(uint64_t size);
 
 // Little-endian loads and stores; the formats' integers are all little-endian.
 inline uint32_t LoadLe32(const uint8_t* p) {

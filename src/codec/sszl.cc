@@ -73,10 +73,9 @@ uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decod
   uint32_t unpacked_size = SszlDeclaredSize(stored, stored_size);
   if (unpacked_size == 0) return 0;
   uint32_t packed_size = LoadLe32(stored + 8);
+  // The buffer's size must stay a 32-bit size, as the format's sizes are.
   if (unpacked_size > UINT32_MAX - kBufferSlack) return 0;
-  uint64_t buffer_size = static_cast<uint64_t>(unpacked_size) + kBufferSlack;
-  if (buffer_size > SIZE_MAX) return 0;
-  uint8_t* out = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(buffer_size)));
+  uint8_t* out = AllocateSlackBuffer(unpacked_size);
   if (out == nullptr) return 0;
   *decoded = out;
 
