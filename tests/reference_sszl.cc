@@ -22,8 +22,7 @@ uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_
   uint32_t packed_size = LoadLe32(stored + 8);
   uint32_t unpacked_size = LoadLe32(stored + 12);
   if (unpacked_size == 0 || unpacked_size > UINT32_MAX - kBufferSlack) return 0;
-  // calloc: output the coded data never produces is zero.
-  uint8_t* out = static_cast<uint8_t*>(std::calloc(uint64_t{unpacked_size} + kBufferSlack, 1));
+  uint8_t* out = static_cast<uint8_t*>(std::malloc(uint64_t{unpacked_size} + kBufferSlack));
   if (out == nullptr) return 0;
   *decoded = out;
 
@@ -52,5 +51,7 @@ uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_
       flags >>= 1;
     }
   }
+  // Output the coded data never produced is zero.
+  if (i < unpacked_size) std::memset(out + i, 0, unpacked_size - i);
   return unpacked_size;
 }

@@ -299,7 +299,7 @@ std::string Le32(uint32_t value) {
 }
 
 bool WriteAll(FILE* file, const void* data, size_t size) {
-  return std::fwrite(data, 1, size, file) == size;
+  return size == 0 || std::fwrite(data, 1, size, file) == size;  // an empty member has no data
 }
 
 // Writes the archive into `file`: header and directory first (filled in at

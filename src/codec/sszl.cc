@@ -1,35 +1,57 @@
 #include "codec/sszl.h"
 
-#include <cstdlib>
 #include <cstring>
 
 #include "codec/buffers.h"
 
+// The decoder writes straight into the output buffer and keeps no ring: ring
+// slot s holds the latest output byte whose index is congruent to s modulo
+// 4096, so a match at output index i with position p copies from distance
+// d = ((i - p - 19) & 4095) + 1 (1 to 4096), and a source before output byte
+// 0 is a slot never written, which holds zero. From output index 4096 on
+// every source lies inside the output.
+//
+// Entry assumptions of the group loop, tested once per flag byte as the
+// format's group test: j <= packed_size and i <= unpacked_size.
 namespace {
 
 constexpr uint32_t kRingSize = 4096;
 constexpr uint32_t kRingMask = kRingSize - 1;
-// Position p names ring slot p + 18: the slot of output byte 0 is named by
-// position 4078.
+// Position p names ring slot p + 18: position 4078 names output byte 0.
 constexpr uint32_t kPositionBias = 18;
 constexpr uint32_t kMinMatch = 3;
+constexpr uint32_t kMaxMatch = 18;
 
-// A group is a flag byte and eight items of at most two bytes each: it reads
-// at most 17 bytes. Eight matches of 18 bytes write at most 144.
+// A group is a flag byte and eight items of at most two bytes: it reads at
+// most 17 bytes. Eight matches of 18 bytes write at most 144.
 constexpr uint32_t kGroupMaxInput = 1 + 8 * 2;
-constexpr uint32_t kGroupMaxOutput = 8 * 18;
-// A group starts with i <= unpacked_size, so it writes below
-// unpacked_size + 144: inside the output buffer's slack.
-static_assert(kGroupMaxOutput <= kBufferSlack, "a group's overrun must fit the slack");
+constexpr uint32_t kGroupMaxOutput = 8 * kMaxMatch;
 
-// Decodes one group from `group` (17 readable bytes) into `out` at `i`, and
-// returns the number of input bytes the group used.
-//
-// The ring is never kept: ring slot s holds the latest output byte whose
-// index is congruent to s modulo 4096, so a match at output index i copies
-// from distance d = ((i - position - 19) & 4095) + 1, and a source before
-// output byte 0 is a slot never written, which holds zero.
-inline uint32_t DecodeGroup(const uint8_t* group, uint8_t* out, uint32_t* i_inout) {
+// The fast group copies in blocks of 8 bytes: a run of literals by one block
+// per run of at most 8, reading and writing up to 7 bytes past the run; a
+// match by blocks covering its 18 bytes at most, writing up to 6 past it.
+// So a fast group reads at most 17 + 7 bytes from its start, and writes at
+// most 144 + 7 bytes from output index i <= unpacked_size.
+constexpr uint32_t kBlock = 8;
+constexpr uint32_t kFastGroupInputReach = kGroupMaxInput + kBlock - 1;
+constexpr uint32_t kFastGroupOutputReach = kGroupMaxOutput + kBlock - 1;
+static_assert(kFastGroupOutputReach <= kBufferSlack, "a group's overrun must fit the slack");
+
+inline void Copy8(uint8_t* target, const uint8_t* source) {
+  uint64_t block;
+  std::memcpy(&block, source, sizeof block);
+  std::memcpy(target, &block, sizeof block);
+}
+
+inline uint32_t Distance(uint32_t i, uint32_t b0, uint32_t b1) {
+  uint32_t position = b0 | (b1 >> 4) << 8;
+  return ((i - position - kPositionBias - 1) & kRingMask) + 1;
+}
+
+// One group, item by item, for the first 4096 output bytes and near the end
+// of the stored bytes: `group` holds its 17 bytes. Returns the input bytes
+// the group used.
+inline uint32_t DecodeGroupCarefully(const uint8_t* group, uint8_t* out, uint32_t* i_inout) {
   uint32_t i = *i_inout;
   uint32_t flags = group[0];
   uint32_t used = 1;
@@ -41,24 +63,62 @@ inline uint32_t DecodeGroup(const uint8_t* group, uint8_t* out, uint32_t* i_inou
     uint32_t b0 = group[used];
     uint32_t b1 = group[used + 1];
     used += 2;
-    uint32_t position = b0 | (b1 >> 4) << 8;
     uint32_t length = (b1 & 0x0F) + kMinMatch;
-    uint32_t distance = ((i - position - kPositionBias - 1) & kRingMask) + 1;
-    if (distance <= i) {
-      const uint8_t* source = out + i - distance;
-      uint8_t* target = out + i;
-      for (uint32_t k = 0; k < length; ++k) target[k] = source[k];
+    uint32_t distance = Distance(i, b0, b1);
+    for (uint32_t k = 0; k < length; ++k, ++i) out[i] = i >= distance ? out[i - distance] : 0;
+  }
+  *i_inout = i;
+  return used;
+}
+
+// One group at output index i >= 4096, whose kFastGroupInputReach bytes are
+// all stored bytes. Returns the input bytes the group used.
+inline uint32_t DecodeGroupFast(const uint8_t* group, uint8_t* out, uint32_t* i_inout) {
+  uint32_t i = *i_inout;
+  uint32_t flags = group[0];
+  if (flags == 0xFF) {  // eight literals: most groups of incompressible data
+    Copy8(out + i, group + 1);
+    *i_inout = i + 8;
+    return 9;
+  }
+  const uint8_t* in = group + 1;
+  int items_left = 8;
+  while (items_left > 0) {
+    if (flags & 1) {
+      // The run of literals: the flag's trailing ones, never past the group
+      // since the bits above its items are zero.
+      int run = __builtin_ctz(~flags);
+      Copy8(out + i, in);
+      i += run;
+      in += run;
+      flags >>= run;
+      items_left -= run;
+      continue;
+    }
+    uint32_t b0 = in[0];
+    uint32_t b1 = in[1];
+    in += 2;
+    flags >>= 1;
+    --items_left;
+    uint32_t length = (b1 & 0x0F) + kMinMatch;
+    uint32_t distance = Distance(i, b0, b1);
+    uint8_t* target = out + i;
+    const uint8_t* source = target - distance;
+    if (distance >= kBlock) {
+      // Each block's source ends at least 8 bytes before its target begins,
+      // so blocks in order copy what overlapping bytes would.
+      Copy8(target, source);
+      Copy8(target + 8, source + 8);
+      if (length > 16) Copy8(target + 16, source + 16);
+    } else if (distance == 1) {
+      std::memset(target, source[0], kMaxMatch);
     } else {
-      // The first bytes come from before the start: zeros.
-      for (uint32_t k = 0; k < length; ++k) {
-        uint32_t at = i + k;
-        out[at] = at >= distance ? out[at - distance] : 0;
-      }
+      for (uint32_t k = 0; k < length; ++k) target[k] = source[k];
     }
     i += length;
   }
   *i_inout = i;
-  return used;
+  return static_cast<uint32_t>(in - group);
 }
 
 }  // namespace
@@ -80,15 +140,19 @@ uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decod
   *decoded = out;
 
   const uint8_t* coded = stored + kSszlHeaderSize;
-  uint32_t available = stored_size - kSszlHeaderSize;  // coded bytes actually there
+  uint32_t available = stored_size - kSszlHeaderSize;  // coded bytes actually stored
+  // Groups starting at or below these input indexes may be read in place.
+  uint64_t fast_end = available >= kFastGroupInputReach ? available - kFastGroupInputReach + 1 : 0;
+  uint64_t direct_end = available >= kGroupMaxInput ? available - kGroupMaxInput + 1 : 0;
   // The input index counts on past 2^32 - 1 rather than wrap: an index
   // beyond packed_size ends decoding whatever packed_size is.
   uint64_t j = 0;
   uint32_t i = 0;
-  // The group test, once per flag byte, less-than-or-equal on both sides.
   while (j <= packed_size && i <= unpacked_size) {
-    if (available >= kGroupMaxInput && j <= available - kGroupMaxInput) {
-      j += DecodeGroup(coded + j, out, &i);
+    if (j < fast_end && i >= kRingSize) {
+      j += DecodeGroupFast(coded + j, out, &i);
+    } else if (j < direct_end) {
+      j += DecodeGroupCarefully(coded + j, out, &i);
     } else {
       // Near the end of the stored bytes: the group's bytes from a copy in
       // which everything past the stored bytes is zero.
@@ -97,9 +161,11 @@ uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decod
         uint64_t present = available - j < kGroupMaxInput ? available - j : kGroupMaxInput;
         std::memcpy(group, coded + j, static_cast<size_t>(present));
       }
-      j += DecodeGroup(group, out, &i);
+      j += DecodeGroupCarefully(group, out, &i);
     }
   }
+  // The copies in blocks may have written a few bytes past the last item;
+  // output the coded data never produced is zero.
   if (i < unpacked_size) std::memset(out + i, 0, unpacked_size - i);
   return unpacked_size;
 }
