@@ -29,10 +29,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   uint8_t* fast = nullptr;
   uint8_t* reference = nullptr;
+  SszlStop reference_stop = {0, 0};
   uint32_t fast_size = DecodeSszl(stored.data(), stored_size, &fast);
-  uint32_t reference_size = ReferenceDecodeSszl(stored.data(), stored_size, &reference);
+  uint32_t reference_size =
+      ReferenceDecodeSszl(stored.data(), stored_size, &reference, &reference_stop);
   if (fast_size != reference_size || (fast == nullptr) != (reference == nullptr)) std::abort();
-  if (fast_size != 0 && std::memcmp(fast, reference, fast_size) != 0) std::abort();
+  if (fast_size != 0) {
+    if (std::memcmp(fast, reference, fast_size) != 0) std::abort();
+    // And the decoding stops where the rule's does.
+    std::vector<uint8_t> again(uint64_t{fast_size} + kBufferSlack);
+    SszlStop stop = DecodeSszlCoded(stored.data(), stored_size, again.data());
+    if (stop.input_index != reference_stop.input_index ||
+        stop.output_index != reference_stop.output_index) {
+      std::abort();
+    }
+  }
   std::free(fast);
   std::free(reference);
   return 0;

@@ -6,12 +6,18 @@
 
 #include <cstdint>
 
-// As DecodeSszl: the result, and a buffer of unpacked_size + kBufferSlack
-// bytes from malloc through `decoded`.
-uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded);
+#include "codec/sszl.h"
+#include "codec/wp16.h"
 
-// As DecodeWp16, into the caller's buffer of unpacked_size + kBufferSlack.
+// As DecodeSszl: the result, and a buffer of unpacked_size + kBufferSlack
+// bytes from malloc through `decoded`; where it stopped goes to `stop` when
+// one is given and there was a stream.
+uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded,
+                             SszlStop* stop = nullptr);
+
+// As DecodeWp16, into the caller's buffer of unpacked_size + kBufferSlack;
+// where it stopped goes to `stop` when one is given (both 0 without magic).
 int ReferenceDecodeWp16(const uint8_t* stored, uint32_t stored_size, uint8_t* decoded,
-                        uint32_t unpacked_size);
+                        uint32_t unpacked_size, Wp16Stop* stop = nullptr);
 
 #endif  // KOBREX_TESTS_REFERENCE_DECODERS_H_

@@ -15,7 +15,8 @@ uint8_t StoredByte(const uint8_t* stored, uint32_t stored_size, uint64_t index) 
 
 }  // namespace
 
-uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded) {
+uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded,
+                             SszlStop* stop) {
   *decoded = nullptr;
   if (stored_size < 16) return 0;
   if (LoadLe32(stored) != 0x4C5A5353) return 0;
@@ -53,5 +54,6 @@ uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_
   }
   // Output the coded data never produced is zero.
   if (i < unpacked_size) std::memset(out + i, 0, unpacked_size - i);
+  if (stop != nullptr) *stop = {j, static_cast<uint32_t>(i)};
   return unpacked_size;
 }

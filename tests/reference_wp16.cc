@@ -22,7 +22,8 @@ uint32_t Word(const uint8_t* stored, uint32_t stored_size, uint64_t at, int byte
 }  // namespace
 
 int ReferenceDecodeWp16(const uint8_t* stored, uint32_t stored_size, uint8_t* decoded,
-                        uint32_t unpacked_size) {
+                        uint32_t unpacked_size, Wp16Stop* stop) {
+  if (stop != nullptr) *stop = {0, 0};
   if (stored_size < 4 || Word(stored, stored_size, 0, 4) != 0x36317057) return 0;
   std::memset(decoded, 0, unpacked_size);
   uint32_t expanded_size = Word(stored, stored_size, 4, 4);
@@ -30,7 +31,10 @@ int ReferenceDecodeWp16(const uint8_t* stored, uint32_t stored_size, uint8_t* de
   uint64_t in_pos = 8;
   uint32_t out_pos = 0, control_word = 0, flags_left = 0;
   for (;;) {
-    if (in_pos > stored_size || out_pos > unpacked_size) return 1;
+    if (in_pos > stored_size || out_pos > unpacked_size) {
+      if (stop != nullptr) *stop = {in_pos, out_pos};
+      return 1;
+    }
     if (flags_left == 0) {
       control_word = Word(stored, stored_size, in_pos, 4);
       in_pos += 4;

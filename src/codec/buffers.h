@@ -3,6 +3,7 @@
 #define KOBREX_CODEC_BUFFERS_H_
 
 #include <cstdint>
+#include <cstring>
 
 // Every buffer that holds a member's stored bytes or decoded bytes is
 // allocated this many bytes larger than the size it is meant to hold. Nothing
@@ -32,6 +33,19 @@ inline void StoreLe32(uint8_t* p, uint32_t value) {
 inline void StoreLe16(uint8_t* p, uint16_t value) {
   p[0] = static_cast<uint8_t>(value);
   p[1] = static_cast<uint8_t>(value >> 8);
+}
+
+// Copies of 8 and 16 bytes through a register: the decoders' block copies,
+// which may overlap their own earlier blocks but never within one block.
+inline void Copy8(uint8_t* target, const uint8_t* source) {
+  uint64_t block;
+  std::memcpy(&block, source, sizeof block);
+  std::memcpy(target, &block, sizeof block);
+}
+inline void Copy16(uint8_t* target, const uint8_t* source) {
+  uint8_t block[16];
+  std::memcpy(block, source, sizeof block);
+  std::memcpy(target, block, sizeof block);
 }
 
 #endif  // KOBREX_CODEC_BUFFERS_H_

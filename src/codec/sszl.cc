@@ -1,5 +1,6 @@
 #include "codec/sszl.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "codec/buffers.h"
@@ -27,21 +28,16 @@ constexpr uint32_t kMaxMatch = 18;
 constexpr uint32_t kGroupMaxInput = 1 + 8 * 2;
 constexpr uint32_t kGroupMaxOutput = 8 * kMaxMatch;
 
-// The fast group copies in blocks of 8 bytes: a run of literals by one block
+// The fast groups copy in blocks of 8 bytes: a run of literals by one block
 // per run of at most 8, reading and writing up to 7 bytes past the run; a
-// match by blocks covering its 18 bytes at most, writing up to 6 past it.
-// So a fast group reads at most 17 + 7 bytes from its start, and writes at
-// most 144 + 7 bytes from output index i <= unpacked_size.
+// match by blocks covering 24 bytes at most from its start (its 18 bytes and
+// 6 more). A group's last item starts at most 7 * 18 = 126 bytes after the
+// group's output index i, so a fast group reads at most 17 + 7 bytes from its
+// start, and writes at most 144 + 7 bytes from i <= unpacked_size.
 constexpr uint32_t kBlock = 8;
 constexpr uint32_t kFastGroupInputReach = kGroupMaxInput + kBlock - 1;
 constexpr uint32_t kFastGroupOutputReach = kGroupMaxOutput + kBlock - 1;
 static_assert(kFastGroupOutputReach <= kBufferSlack, "a group's overrun must fit the slack");
-
-inline void Copy8(uint8_t* target, const uint8_t* source) {
-  uint64_t block;
-  std::memcpy(&block, source, sizeof block);
-  std::memcpy(target, &block, sizeof block);
-}
 
 inline uint32_t Distance(uint32_t i, uint32_t b0, uint32_t b1) {
   uint32_t position = b0 | (b1 >> 4) << 8;
@@ -71,54 +67,82 @@ inline uint32_t DecodeGroupCarefully(const uint8_t* group, uint8_t* out, uint32_
   return used;
 }
 
-// One group at output index i >= 4096, whose kFastGroupInputReach bytes are
-// all stored bytes. Returns the input bytes the group used.
-inline uint32_t DecodeGroupFast(const uint8_t* group, uint8_t* out, uint32_t* i_inout) {
-  uint32_t i = *i_inout;
-  uint32_t flags = group[0];
-  if (flags == 0xFF) {  // eight literals: most groups of incompressible data
-    Copy8(out + i, group + 1);
-    *i_inout = i + 8;
-    return 9;
+// Copies a match of `length` bytes from `distance` back, in blocks: at most
+// 24 bytes are written from `target`.
+inline void CopyMatch(uint8_t* target, uint32_t distance, uint32_t length) {
+  const uint8_t* source = target - distance;
+  if (distance >= 2 * kBlock) {
+    Copy16(target, source);
+    Copy16(target + 16, source + 16);
+  } else if (distance >= kBlock) {
+    // Each block's source ends at least 8 bytes before its target begins,
+    // so blocks in order copy what overlapping bytes would.
+    Copy8(target, source);
+    Copy8(target + 8, source + 8);
+    Copy8(target + 16, source + 16);
+  } else if (distance == 1) {
+    std::memset(target, source[0], kMaxMatch);
+  } else {
+    // The pattern of `distance` bytes: the first 8 one by one, then blocks
+    // from a whole number of periods back, 8 bytes or more.
+    for (int k = 0; k < 8; ++k) target[k] = source[k];
+    uint32_t period = distance * ((kBlock + distance - 1) / distance);
+    Copy8(target + 8, target + 8 - period);
+    if (length > 16) Copy8(target + 16, target + 16 - period);
   }
-  const uint8_t* in = group + 1;
-  int items_left = 8;
-  while (items_left > 0) {
-    if (flags & 1) {
-      // The run of literals: the flag's trailing ones, never past the group
-      // since the bits above its items are zero.
-      int run = __builtin_ctz(~flags);
-      Copy8(out + i, in);
-      i += run;
-      in += run;
-      flags >>= run;
-      items_left -= run;
+}
+
+// The groups that start at output index 4096 or later and whose
+// kFastGroupInputReach bytes are all stored bytes, up to input index
+// `input_limit` (at most packed_size + 1). Advances j and i.
+inline void DecodeGroupsFast(const uint8_t* coded, uint64_t input_limit, uint8_t* out,
+                             uint32_t unpacked_size, uint64_t* j, uint32_t* i) {
+  const uint8_t* in = coded + *j;
+  const uint8_t* in_end = coded + input_limit;
+  uint8_t* op = out + *i;
+  uint8_t* const op_last = out + unpacked_size;  // the group test: op <= op_last
+  while (in < in_end && op <= op_last) {
+    __builtin_prefetch(in + 1024);
+    __builtin_prefetch(op + 1024, 1);
+    uint32_t flags = *in++;
+    if (flags == 0xFF) {  // eight literals: most groups of incompressible data
+      Copy8(op, in);
+      op += 8;
+      in += 8;
+      // And the next group at once when it is one too and passes its test.
+      if (in[0] == 0xFF && in + 1 < in_end && op <= op_last) {
+        Copy8(op, in + 1);
+        op += 8;
+        in += 9;
+      }
       continue;
     }
-    uint32_t b0 = in[0];
-    uint32_t b1 = in[1];
-    in += 2;
-    flags >>= 1;
-    --items_left;
-    uint32_t length = (b1 & 0x0F) + kMinMatch;
-    uint32_t distance = Distance(i, b0, b1);
-    uint8_t* target = out + i;
-    const uint8_t* source = target - distance;
-    if (distance >= kBlock) {
-      // Each block's source ends at least 8 bytes before its target begins,
-      // so blocks in order copy what overlapping bytes would.
-      Copy8(target, source);
-      Copy8(target + 8, source + 8);
-      if (length > 16) Copy8(target + 16, source + 16);
-    } else if (distance == 1) {
-      std::memset(target, source[0], kMaxMatch);
-    } else {
-      for (uint32_t k = 0; k < length; ++k) target[k] = source[k];
+    // Visit the matches only: the literals before each, and those after
+    // the last, are one run, copied in one block (a run may be empty).
+    uint32_t matches = ~flags & 0xFF;
+    uint32_t items_done = 0;
+    while (matches != 0) {
+      uint32_t item = static_cast<uint32_t>(__builtin_ctz(matches));
+      uint32_t literals = item - items_done;
+      Copy8(op, in);
+      op += literals;
+      in += literals;
+      uint32_t b0 = in[0];
+      uint32_t b1 = in[1];
+      in += 2;
+      uint32_t length = (b1 & 0x0F) + kMinMatch;
+      CopyMatch(op, Distance(static_cast<uint32_t>(op - out), b0, b1), length);
+      op += length;
+      items_done = item + 1;
+      matches &= matches - 1;
     }
-    i += length;
+    uint32_t literals = 8 - items_done;
+    Copy8(op, in);
+    op += literals;
+    in += literals;
   }
-  *i_inout = i;
-  return static_cast<uint32_t>(in - group);
+  *j = static_cast<uint64_t>(in - coded);
+  *i = static_cast<uint32_t>(op - out);
 }
 
 }  // namespace
@@ -128,20 +152,12 @@ uint32_t SszlDeclaredSize(const uint8_t* stored, uint32_t stored_size) {
   return LoadLe32(stored + 12);
 }
 
-uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded) {
-  *decoded = nullptr;
-  uint32_t unpacked_size = SszlDeclaredSize(stored, stored_size);
-  if (unpacked_size == 0) return 0;
+SszlStop DecodeSszlCoded(const uint8_t* stored, uint32_t stored_size, uint8_t* out) {
   uint32_t packed_size = LoadLe32(stored + 8);
-  // The buffer's size must stay a 32-bit size, as the format's sizes are.
-  if (unpacked_size > UINT32_MAX - kBufferSlack) return 0;
-  uint8_t* out = AllocateSlackBuffer(unpacked_size);
-  if (out == nullptr) return 0;
-  *decoded = out;
-
+  uint32_t unpacked_size = LoadLe32(stored + 12);
   const uint8_t* coded = stored + kSszlHeaderSize;
   uint32_t available = stored_size - kSszlHeaderSize;  // coded bytes actually stored
-  // Groups starting at or below these input indexes may be read in place.
+  // Groups starting below these input indexes may be read in place.
   uint64_t fast_end = available >= kFastGroupInputReach ? available - kFastGroupInputReach + 1 : 0;
   uint64_t direct_end = available >= kGroupMaxInput ? available - kGroupMaxInput + 1 : 0;
   // The input index counts on past 2^32 - 1 rather than wrap: an index
@@ -150,7 +166,8 @@ uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decod
   uint32_t i = 0;
   while (j <= packed_size && i <= unpacked_size) {
     if (j < fast_end && i >= kRingSize) {
-      j += DecodeGroupFast(coded + j, out, &i);
+      uint64_t input_limit = std::min(fast_end, uint64_t{packed_size} + 1);
+      DecodeGroupsFast(coded, input_limit, out, unpacked_size, &j, &i);
     } else if (j < direct_end) {
       j += DecodeGroupCarefully(coded + j, out, &i);
     } else {
@@ -158,7 +175,7 @@ uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decod
       // which everything past the stored bytes is zero.
       uint8_t group[kGroupMaxInput] = {};
       if (j < available) {
-        uint64_t present = available - j < kGroupMaxInput ? available - j : kGroupMaxInput;
+        uint64_t present = std::min(available - j, uint64_t{kGroupMaxInput});
         std::memcpy(group, coded + j, static_cast<size_t>(present));
       }
       j += DecodeGroupCarefully(group, out, &i);
@@ -167,5 +184,18 @@ uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decod
   // The copies in blocks may have written a few bytes past the last item;
   // output the coded data never produced is zero.
   if (i < unpacked_size) std::memset(out + i, 0, unpacked_size - i);
+  return {j, i};
+}
+
+uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded) {
+  *decoded = nullptr;
+  uint32_t unpacked_size = SszlDeclaredSize(stored, stored_size);
+  if (unpacked_size == 0) return 0;
+  // The buffer's size must stay a 32-bit size, as the format's sizes are.
+  if (unpacked_size > UINT32_MAX - kBufferSlack) return 0;
+  uint8_t* out = AllocateSlackBuffer(unpacked_size);
+  if (out == nullptr) return 0;
+  *decoded = out;
+  DecodeSszlCoded(stored, stored_size, out);
   return unpacked_size;
 }

@@ -38,4 +38,17 @@ uint32_t SszlDeclaredSize(const uint8_t* stored, uint32_t stored_size);
 // same output, and nothing outside the caller's buffer is read.
 uint32_t DecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded);
 
+// Where decoding stopped: the input index (counted from the end of the
+// header) and the output index, as the format's step-by-step rule leaves
+// them. The differential tests hold the decoder to them.
+struct SszlStop {
+  uint64_t input_index;
+  uint32_t output_index;
+};
+
+// The decoding loop of DecodeSszl on its own: `stored` is an SSZL stream of
+// at least 16 bytes declaring a nonzero unpacked_size, `out` a buffer of
+// unpacked_size + kBufferSlack bytes.
+SszlStop DecodeSszlCoded(const uint8_t* stored, uint32_t stored_size, uint8_t* out);
+
 #endif  // KOBREX_CODEC_SSZL_H_

@@ -36,4 +36,17 @@ bool IsWp16Stream(const uint8_t* stored, uint32_t stored_size);
 int DecodeWp16(const uint8_t* stored, uint32_t stored_size, uint8_t* decoded,
                uint32_t unpacked_size);
 
+// Where decoding stopped, as the format's step-by-step rule leaves it: the
+// byte offsets in_pos and out_pos. The differential tests hold the decoder
+// to them.
+struct Wp16Stop {
+  uint64_t in_pos;
+  uint32_t out_pos;
+};
+
+// DecodeWp16, also telling where it stopped (both 0 when there was no
+// magic).
+int DecodeWp16Stopping(const uint8_t* stored, uint32_t stored_size, uint8_t* decoded,
+                       uint32_t unpacked_size, Wp16Stop* stop);
+
 #endif  // KOBREX_CODEC_WP16_H_

@@ -1,0 +1,59 @@
+#!/bin/sh
+# Whole extraction with the real kobrex, against its two halves measured
+# apart (decoding the members from memory, writing the same files from
+# memory), cp -r of the unpacked files, and lz4 -d writing the same bytes.
+#
+# Usage: bench/extraction.sh [WORK_DIR]   (after cmake --build --preset bench;
+# needs hyperfine, lz4 and GNU time: apt-get install hyperfine lz4 time)
+set -eu
+here=$(cd "$(dirname "$0")/.." && pwd)
+bin=$here/build/bench
+work=${1:-$bin/extraction}
+rm -rf "$work"
+mkdir -p "$work/corpora"
+"$bin/bench/kobrex-bench" --size 64 --write-corpora "$work/corpora"
+
+# Member sets of coded data: text and binaries in turn.
+mkdir -p "$work/four" "$work/thousand"
+for k in 0 1 2 3; do
+  source=$([ $((k % 2)) -eq 0 ] && echo text || echo binaries)
+  dd if="$work/corpora/$source" of="$work/four/member$k.bin" bs=1M skip=$((k / 2 * 16)) count=16 status=none
+done
+k=0
+while [ $k -lt 1000 ]; do
+  source=$([ $((k % 2)) -eq 0 ] && echo text || echo binaries)
+  dd if="$work/corpora/$source" of="$work/thousand/m$(printf %04d $k).bin" bs=64K skip=$((k / 2)) count=1 status=none
+  k=$((k + 1))
+done
+
+row() { printf '%-10s %-8s %-22s %10s\n' "$@"; }
+row set layout measure seconds
+for set in four thousand; do
+  for layout in arcv counted; do
+    archive=$work/$set.$layout
+    "$bin/kobrex-pack" "$layout" "$archive" "$work/$set"
+    decode=$("$bin/bench/kobrex-bench" --decode-only "$archive")
+    mkdir -p "$work/written"
+    write=$("$bin/bench/kobrex-bench" --write-only "$work/$set" "$work/written")
+    rm -rf "$work/written"
+    hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf $work/out" \
+      --export-json "$work/$set.$layout.json" "$bin/kobrex $archive $work/out" > /dev/null
+    kobrex=$(sed -n 's/.*"min": *\([0-9.]*\).*/\1/p' "$work/$set.$layout.json" | head -n 1)
+    rss=$( { /usr/bin/time -f %M "$bin/kobrex" "$archive" "$work/out" > /dev/null; } 2>&1 )
+    row "$set" "$layout" decode-only "$decode"
+    row "$set" "$layout" write-only "$write"
+    row "$set" "$layout" "kobrex (min of 10)" "$kobrex"
+    row "$set" "$layout" "kobrex/(decode+write)" "$(echo "$kobrex / ($decode + $write)" | bc -l | cut -c1-5)"
+    row "$set" "$layout" "peak RSS KiB" "$rss"
+    rm -rf "$work/out"
+  done
+  # The same output bytes by lz4 -d into one file, and by cp -r.
+  cat "$work/$set"/* > "$work/$set.raw"
+  lz4 -q -9 -f "$work/$set.raw" "$work/$set.lz4"
+  hyperfine --style none --warmup 1 --runs 10 --prepare "rm -f $work/unlz4" \
+    --export-json "$work/$set.lz4.json" "lz4 -q -d -f $work/$set.lz4 $work/unlz4" > /dev/null
+  row "$set" - "lz4 -d (min of 10)" "$(sed -n 's/.*"min": *\([0-9.]*\).*/\1/p' "$work/$set.lz4.json" | head -n 1)"
+  hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf $work/copy" \
+    --export-json "$work/$set.cp.json" "cp -r $work/$set $work/copy" > /dev/null
+  row "$set" - "cp -r (min of 10)" "$(sed -n 's/.*"min": *\([0-9.]*\).*/\1/p' "$work/$set.cp.json" | head -n 1)"
+done
