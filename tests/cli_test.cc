@@ -54,6 +54,14 @@ TEST_F(CliTest, PercentSignsArePrintedAsTheyStand) {
   EXPECT_EQ(unknown.out, Lines(kBanner + Extract("50%s.bin", prefix) + UnknownFormat("50%s.bin")));
 }
 
+TEST_F(CliTest, WildcardsAreNotExpanded) {
+  // The start-up code of the Windows program must not expand them either.
+  ASSERT_TRUE(WriteBytes(Join(elsewhere_, "match.bin"), "x"));
+  ASSERT_TRUE(WriteBytes(InBin("match.bin"), "x"));
+  RunResult run = Kobrex({"*.bin", "o?t"});
+  EXPECT_EQ(run.out, Lines(kBanner + OpenFailed("*.bin")));
+}
+
 TEST_F(CliTest, UnknownLayoutIsReportedAfterTheAnnouncement) {
   const std::string files[] = {std::string(16, '\x01'), std::string(5000, 'z'), std::string(""),
                                std::string(15, '\0')};

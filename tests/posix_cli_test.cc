@@ -129,4 +129,21 @@ TEST_F(ArchiveCliTest, ReadOnlyDestination) {
   EXPECT_EQ(OutFile("kept"), "kept");
 }
 
+TEST_F(CliTest, AnExecutablePathTooLongToHoldKeepsTheWorkingDirectory) {
+  // Linux allows paths past the 260 bytes the program holds: it then stays
+  // in the folder it was started from.
+  std::string folder = bin_;
+  for (int k = 0; k < 3; ++k) {
+    folder = Join(folder, std::string(100, static_cast<char>('a' + k)));
+    ASSERT_TRUE(MakeFolder(folder));
+  }
+  std::string program = Join(folder, program_name_);
+  ASSERT_TRUE(CopyFileTo(program_, program));
+  std::string header("\0\0\0\0\x10\0\0\0\0\0\0\0\0\0\0\0", 16);
+  ASSERT_TRUE(WriteBytes(Join(elsewhere_, "here.bin"), header));
+  RunResult run = RunProgram(program, {"here.bin"}, elsewhere_);
+  EXPECT_EQ(run.out, Lines(kBanner + Extract("here.bin", "")));
+  EXPECT_EQ(run.exit_code, 0);
+}
+
 }  // namespace
