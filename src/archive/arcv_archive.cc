@@ -26,7 +26,7 @@ constexpr size_t kNameField = 56;
 
 // Offers the member's stored bytes to the decoder, then writes the decoded
 // bytes or the stored ones.
-bool WriteArcvMember(const MemberPath& path, const uint8_t* stored, uint32_t size) {
+bool WriteArcvMember(const OutputPath& path, const uint8_t* stored, uint32_t size) {
   uint8_t* decoded = nullptr;
   uint32_t decoded_size = DecodeSszl(stored, size, &decoded);
   if (decoded_size == 0) {
@@ -51,11 +51,11 @@ bool WriteArcvMember(const MemberPath& path, const uint8_t* stored, uint32_t siz
 bool ExtractArcvMember(const ArchiveInput& input, const uint8_t* record, const char* prefix) {
   uint32_t offset = LoadLe32(record + kEntryOffset);
   uint32_t size = LoadLe32(record + kEntrySize);
-  MemberPath path;
-  JoinMemberPath(prefix, record + kEntryName, kNameField, &path);
+  OutputPath path;
+  JoinOutputPath(prefix, record + kEntryName, kNameField, &path);
   MapArcvMemberName(path.text, path.name_start);
   std::printf(MSG_MEMBER, path.text, static_cast<int32_t>(size));
-  if (!CheckMemberPath(path)) return false;
+  if (!CheckOutputPath(path)) return false;
   uint8_t* stored = LoadMemberBytes(input, offset, size);
   if (stored == nullptr) return false;
   bool complete = WriteArcvMember(path, stored, size);

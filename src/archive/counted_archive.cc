@@ -33,7 +33,7 @@ constexpr uint32_t kMaxUnpackedSize = 0x7FFFFFFF;
 
 // Writes a member whose stored bytes are a Wp16 stream: the output is
 // created before decoding, then the `unpacked_size` decoded bytes written.
-bool WriteDecodedMember(const MemberPath& path, const uint8_t* stored, uint32_t stored_size,
+bool WriteDecodedMember(const OutputPath& path, const uint8_t* stored, uint32_t stored_size,
                         uint32_t unpacked_size) {
   uint8_t* decoded =
       unpacked_size <= kMaxUnpackedSize ? AllocateSlackBuffer(unpacked_size) : nullptr;
@@ -55,10 +55,10 @@ bool ExtractCountedMember(const ArchiveInput& input, const uint8_t* entry, const
   uint32_t offset = LoadLe32(entry + kEntryOffset);
   uint32_t stored_size = LoadLe32(entry + kEntryStoredSize);
   uint32_t unpacked_size = LoadLe32(entry + kEntryUnpackedSize);
-  MemberPath path;
-  JoinMemberPath(prefix, entry + kEntryName, kNameField, &path);
+  OutputPath path;
+  JoinOutputPath(prefix, entry + kEntryName, kNameField, &path);
   std::printf(MSG_MEMBER, path.text, static_cast<int32_t>(stored_size));
-  if (!CheckMemberPath(path)) return false;
+  if (!CheckOutputPath(path)) return false;
   uint8_t* stored = LoadMemberBytes(input, offset, stored_size);
   if (stored == nullptr) return false;
   bool complete;

@@ -93,8 +93,8 @@ bool ReadArchiveBytes(const ArchiveInput& input, uint64_t offset, void* buffer, 
   return std::fread(buffer, 1, size, input.file) == size;
 }
 
-void JoinMemberPath(const char* prefix, const uint8_t* name_field, size_t field_size,
-                    MemberPath* path) {
+void JoinOutputPath(const char* prefix, const uint8_t* name_field, size_t field_size,
+                    OutputPath* path) {
   size_t prefix_length = std::strlen(prefix);
   size_t name_length = 0;
   while (name_length < field_size && name_field[name_length] != 0) ++name_length;
@@ -113,7 +113,7 @@ void EndLineWithError(bool size_part_closed, const char* format, ...) {
   va_end(args);
 }
 
-bool CheckMemberPath(const MemberPath& path) {
+bool CheckOutputPath(const OutputPath& path) {
   if (std::strlen(path.text) >= kMaxPath) {
     EndLineWithError(false, MSG_PATH_TOO_LONG);
     return false;
@@ -143,7 +143,7 @@ uint8_t* LoadMemberBytes(const ArchiveInput& input, uint64_t offset, uint32_t si
   return stored;
 }
 
-bool OpenMemberOutput(const MemberPath& path, MemberOutput* output) {
+bool OpenMemberOutput(const OutputPath& path, MemberOutput* output) {
   output->file = nullptr;
   output->temp_path[0] = '\0';
   output->folders_made_from = 0;
@@ -186,7 +186,7 @@ bool OpenMemberOutput(const MemberPath& path, MemberOutput* output) {
   return true;
 }
 
-bool FinishMemberOutput(MemberOutput* output, const MemberPath& path, const uint8_t* data,
+bool FinishMemberOutput(MemberOutput* output, const OutputPath& path, const uint8_t* data,
                         uint32_t size, bool decoded) {
   if (decoded) {
     std::printf(MSG_DECODED, static_cast<int32_t>(size));
@@ -206,7 +206,7 @@ bool FinishMemberOutput(MemberOutput* output, const MemberPath& path, const uint
   return true;
 }
 
-void DiscardMemberOutput(MemberOutput* output, const MemberPath& path) {
+void DiscardMemberOutput(MemberOutput* output, const OutputPath& path) {
   if (output->file != nullptr) {
     std::fclose(output->file);
     output->file = nullptr;

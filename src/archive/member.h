@@ -37,19 +37,19 @@ uint8_t* LoadDirectory(FILE* file, int32_t entry_count, uint64_t directory_size,
 // Reads `size` bytes at `offset` into `buffer`; false unless all were read.
 bool ReadArchiveBytes(const ArchiveInput& input, uint64_t offset, void* buffer, size_t size);
 
-// OutputPath: the destination prefix directly followed by a member's name.
-// The buffer holds the longest join (a prefix of up to 259 bytes and a name
+// The destination prefix directly followed by a member's name, as printed
+// and opened. The buffer holds the longest join (a prefix of up to 259 bytes and a name
 // field of up to 56) so that a join too long for kMaxPath can still be
 // printed whole before it is refused.
-struct MemberPath {
+struct OutputPath {
   char text[kMaxPath + 64];
   size_t name_start;  // where the member's name begins: the prefix's length
 };
 
 // Joins `prefix` and the name in `name_field`: its bytes up to a NUL, or the
 // whole field when it holds none.
-void JoinMemberPath(const char* prefix, const uint8_t* name_field, size_t field_size,
-                    MemberPath* path);
+void JoinOutputPath(const char* prefix, const uint8_t* name_field, size_t field_size,
+                    OutputPath* path);
 
 // Ends a member's line with an error text, printed as the format with its
 // arguments. `size_part_closed` tells whether MSG_DECODED or MSG_STORED was
@@ -64,7 +64,7 @@ bool IsConfinedMemberName(const char* name);
 
 // Refuses, with its error text, a member whose path does not fit kMaxPath or
 // whose name is not confined.
-bool CheckMemberPath(const MemberPath& path);
+bool CheckOutputPath(const OutputPath& path);
 
 // Reads a member's `size` stored bytes at `offset` into a new member buffer.
 // Null, with the line ended by an error, when the bytes do not lie wholly
@@ -80,17 +80,17 @@ struct MemberOutput {
 
 // Makes the folders of the member's name below the prefix and creates the
 // temporary file; on failure ends the line with MSG_OPEN_FAILED.
-bool OpenMemberOutput(const MemberPath& path, MemberOutput* output);
+bool OpenMemberOutput(const OutputPath& path, MemberOutput* output);
 
 // Prints MSG_DECODED with `size` when `decoded`, else MSG_STORED; writes the
 // `size` bytes of `data` with one write; moves the file into place; and ends
 // the line with MSG_OK. On failure the temporary file is removed and the
 // line ends with MSG_WRITE_FAILED. Returns true when the member is complete.
-bool FinishMemberOutput(MemberOutput* output, const MemberPath& path, const uint8_t* data,
+bool FinishMemberOutput(MemberOutput* output, const OutputPath& path, const uint8_t* data,
                         uint32_t size, bool decoded);
 
 // Closes and removes the temporary file of a member that failed, with the
 // folders made for it.
-void DiscardMemberOutput(MemberOutput* output, const MemberPath& path);
+void DiscardMemberOutput(MemberOutput* output, const OutputPath& path);
 
 #endif  // KOBREX_ARCHIVE_MEMBER_H_

@@ -1,6 +1,6 @@
 // The SSZL decoder: LZSS with a 4096-byte history ring.
 //
-// An SSZL stream is a 16-byte header followed by coded data:
+// An SSZL stream is a 16-byte SszlHeader followed by coded data:
 //
 //   +0  magic          "SSZL" (0x4C5A5353 as a little-endian word)
 //   +4  reserved       never read

@@ -1,5 +1,5 @@
 // The Wp16 decoder: an LZ77 coder over 16-bit units with 32-bit control
-// words.
+// words. A stream is an 8-byte Wp16Header, then its tokens:
 //
 //   +0  magic          "Wp16" (0x36317057 as a little-endian word)
 //   +4  expanded_size  bytes the stream decodes to; sets the unit budget
