@@ -3,26 +3,31 @@
 # apart (decoding the members from memory, writing the same files from
 # memory), cp -r of the unpacked files, and lz4 -d writing the same bytes.
 #
-# Usage: bench/extraction.sh [WORK_DIR]   (after cmake --build --preset bench;
-# needs hyperfine, lz4 and GNU time: apt-get install hyperfine lz4 time)
+# Usage: bench/extraction.sh [WORK_DIR [MIB]]   (after cmake --build --preset
+# bench; needs hyperfine, lz4, bc and GNU time from Debian). The member sets
+# hold MIB MiB each (default 64): four members of MIB/4 MiB, and a thousand
+# of MIB KiB (64 KiB at the default).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 bin=$here/build/bench
 work=${1:-$bin/extraction}
+mib=${2:-64}
 rm -rf "$work"
 mkdir -p "$work/corpora"
-"$bin/bench/kobrex-bench" --size 64 --write-corpora "$work/corpora"
+"$bin/bench/kobrex-bench" --size "$mib" --write-corpora "$work/corpora"
 
 # Member sets of coded data: text and binaries in turn.
 mkdir -p "$work/four" "$work/thousand"
 for k in 0 1 2 3; do
   source=$([ $((k % 2)) -eq 0 ] && echo text || echo binaries)
-  dd if="$work/corpora/$source" of="$work/four/member$k.bin" bs=1M skip=$((k / 2 * 16)) count=16 status=none
+  dd if="$work/corpora/$source" of="$work/four/member$k.bin" bs=1K skip=$((k / 2 * mib * 256)) \
+    count=$((mib * 256)) status=none
 done
 k=0
 while [ $k -lt 1000 ]; do
   source=$([ $((k % 2)) -eq 0 ] && echo text || echo binaries)
-  dd if="$work/corpora/$source" of="$work/thousand/m$(printf %04d $k).bin" bs=64K skip=$((k / 2)) count=1 status=none
+  dd if="$work/corpora/$source" of="$work/thousand/m$(printf %04d $k).bin" bs=1K skip=$((k / 2 * mib)) \
+    count="$mib" status=none
   k=$((k + 1))
 done
 
