@@ -7,7 +7,7 @@ import json
 import sys
 
 COLOURS = {
-    "memcpy": "#9e9e9e", "sszl plain": "#f4a582", "sszl fast": "#ca0020",
+    "memcpy": "#9e9e9e", "8-of-9 copy": "#d9d9d9", "sszl plain": "#f4a582", "sszl fast": "#ca0020",
     "wp16 plain": "#92c5de", "wp16 fast": "#0571b0", "lz4": "#4d4d4d",
 }
 
