@@ -14,6 +14,9 @@ work=${1:-$bin/extraction}
 mib=${2:-64}
 rm -rf "$work"
 mkdir -p "$work/corpora"
+# kobrex moves to its own folder before it opens anything, so every path it
+# is given here must be absolute.
+work=$(cd "$work" && pwd)
 "$bin/bench/kobrex-bench" --size "$mib" --write-corpora "$work/corpora"
 
 # Member sets of coded data: text and binaries in turn.
