@@ -12,6 +12,11 @@
 // As DecodeSszl: the result, and a buffer of unpacked_size + kBufferSlack
 // bytes from malloc through `decoded`; where it stopped goes to `stop` when
 // one is given and there was a stream.
+// The stream of a stored member that passed DecodeSszl's checks (at least 16
+// bytes, the magic, unpacked_size neither 0 nor too large), decoded into the
+// caller's buffer of unpacked_size + kBufferSlack bytes: as DecodeSszlCoded.
+SszlStop ReferenceDecodeSszlInto(const uint8_t* stored, uint32_t stored_size, uint8_t* out);
+
 uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded,
                              SszlStop* stop = nullptr);
 

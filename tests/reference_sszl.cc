@@ -15,18 +15,9 @@ uint8_t StoredByte(const uint8_t* stored, uint32_t stored_size, uint64_t index) 
 
 }  // namespace
 
-uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded,
-                             SszlStop* stop) {
-  *decoded = nullptr;
-  if (stored_size < 16) return 0;
-  if (LoadLe32(stored) != 0x4C5A5353) return 0;
+SszlStop ReferenceDecodeSszlInto(const uint8_t* stored, uint32_t stored_size, uint8_t* out) {
   uint32_t packed_size = LoadLe32(stored + 8);
   uint32_t unpacked_size = LoadLe32(stored + 12);
-  if (unpacked_size == 0 || unpacked_size > UINT32_MAX - kBufferSlack) return 0;
-  uint8_t* out = static_cast<uint8_t*>(std::malloc(uint64_t{unpacked_size} + kBufferSlack));
-  if (out == nullptr) return 0;
-  *decoded = out;
-
   uint8_t ring[4096];
   std::memset(ring, 0, sizeof ring);
   uint64_t j = 0;  // input index, counted from offset 16
@@ -54,6 +45,20 @@ uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_
   }
   // Output the coded data never produced is zero.
   if (i < unpacked_size) std::memset(out + i, 0, unpacked_size - i);
-  if (stop != nullptr) *stop = {j, static_cast<uint32_t>(i)};
+  return {j, static_cast<uint32_t>(i)};
+}
+
+uint32_t ReferenceDecodeSszl(const uint8_t* stored, uint32_t stored_size, uint8_t** decoded,
+                             SszlStop* stop) {
+  *decoded = nullptr;
+  if (stored_size < 16) return 0;
+  if (LoadLe32(stored) != 0x4C5A5353) return 0;
+  uint32_t unpacked_size = LoadLe32(stored + 12);
+  if (unpacked_size == 0 || unpacked_size > UINT32_MAX - kBufferSlack) return 0;
+  uint8_t* out = static_cast<uint8_t*>(std::malloc(uint64_t{unpacked_size} + kBufferSlack));
+  if (out == nullptr) return 0;
+  *decoded = out;
+  SszlStop where = ReferenceDecodeSszlInto(stored, stored_size, out);
+  if (stop != nullptr) *stop = where;
   return unpacked_size;
 }
