@@ -18,6 +18,15 @@ constexpr uint32_t kBufferSlack = 4096;
 // would (the fuzzers do, so that declared sizes of gigabytes stay cheap).
 uint8_t* AllocateSlackBuffer(uint64_t size);
 
+// How far ahead of their input and output the fast decode loops prefetch.
+// Memory answers slowly on the machines measured: a distance of 1 KiB left
+// the literal-group loop at three quarters of its speed at 4 KiB. Prefetches
+// past a buffer's end are harmless (they never fault).
+#ifndef KOBREX_PREFETCH_AHEAD
+#define KOBREX_PREFETCH_AHEAD 4096
+#endif
+constexpr uint32_t kPrefetchAhead = KOBREX_PREFETCH_AHEAD;
+
 // Little-endian loads and stores; the formats' integers are all little-endian.
 inline uint32_t LoadLe32(const uint8_t* p) {
   return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |

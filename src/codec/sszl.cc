@@ -37,6 +37,12 @@ constexpr uint32_t kGroupMaxOutput = 8 * kMaxMatch;
 constexpr uint32_t kBlock = 8;
 constexpr uint32_t kFastGroupInputReach = kGroupMaxInput + kBlock - 1;
 constexpr uint32_t kFastGroupOutputReach = kGroupMaxOutput + kBlock - 1;
+// A group of eight literals: its flag byte 0xFF and eight stored bytes.
+// Four of them are decoded at once when the fourth starts where a fast
+// group may: they read 4 * 9 = 36 bytes, fewer than the fourth's start + 24,
+// and write 32 bytes from i, ending 7 bytes past the fourth group's i, as
+// a single literal group would.
+constexpr uint32_t kLiteralGroup = 1 + kBlock;
 static_assert(kFastGroupOutputReach <= kBufferSlack, "a group's overrun must fit the slack");
 
 inline uint32_t Distance(uint32_t i, uint32_t b0, uint32_t b1) {
@@ -102,18 +108,25 @@ inline void DecodeGroupsFast(const uint8_t* coded, uint64_t input_limit, uint8_t
   uint8_t* op = out + *i;
   uint8_t* const op_last = out + unpacked_size;  // the group test: op <= op_last
   while (in < in_end && op <= op_last) {
-    __builtin_prefetch(in + 1024);
-    __builtin_prefetch(op + 1024, 1);
+    __builtin_prefetch(in + kPrefetchAhead);
+    __builtin_prefetch(op + kPrefetchAhead, 1);
     uint32_t flags = *in++;
     if (flags == 0xFF) {  // eight literals: most groups of incompressible data
       Copy8(op, in);
       op += 8;
       in += 8;
-      // And the next group at once when it is one too and passes its test.
-      if (in[0] == 0xFF && in + 1 < in_end && op <= op_last) {
+      // Then four groups at a time while all four are literal groups and
+      // the last of them passes its test (so the three before it do).
+      while (in + 3 * kLiteralGroup < in_end && op + 3 * kBlock <= op_last &&
+             (in[0] & in[kLiteralGroup] & in[2 * kLiteralGroup] & in[3 * kLiteralGroup]) == 0xFF) {
+        __builtin_prefetch(in + kPrefetchAhead);
+        __builtin_prefetch(op + kPrefetchAhead, 1);
         Copy8(op, in + 1);
-        op += 8;
-        in += 9;
+        Copy8(op + 8, in + 1 + kLiteralGroup);
+        Copy8(op + 16, in + 1 + 2 * kLiteralGroup);
+        Copy8(op + 24, in + 1 + 3 * kLiteralGroup);
+        op += 4 * kBlock;
+        in += 4 * kLiteralGroup;
       }
       continue;
     }
