@@ -30,10 +30,10 @@ constexpr uint32_t kGroupMaxOutput = 8 * kMaxMatch;
 
 // The fast groups copy in blocks of 8 bytes: a run of literals by one block
 // per run of at most 8, reading and writing up to 7 bytes past the run; a
-// match by blocks covering 24 bytes at most from its start (its 18 bytes and
-// 6 more). A group's last item starts at most 7 * 18 = 126 bytes after the
-// group's output index i, so a fast group reads at most 17 + 7 bytes from its
-// start, and writes at most 144 + 7 bytes from i <= unpacked_size.
+// match by three blocks, 24 bytes from its start (its 18 bytes and 6 more).
+// A group's last item starts at most 7 * 18 = 126 bytes after the group's
+// output index i, so a fast group reads at most 17 + 7 bytes from its start,
+// and writes at most 144 + 7 bytes from i <= unpacked_size.
 constexpr uint32_t kBlock = 8;
 constexpr uint32_t kFastGroupInputReach = kGroupMaxInput + kBlock - 1;
 constexpr uint32_t kFastGroupOutputReach = kGroupMaxOutput + kBlock - 1;
@@ -50,9 +50,8 @@ inline uint32_t Distance(uint32_t i, uint32_t b0, uint32_t b1) {
   return ((i - position - kPositionBias - 1) & kRingMask) + 1;
 }
 
-// One group, item by item, for the first 4096 output bytes and near the end
-// of the stored bytes: `group` holds its 17 bytes. Returns the input bytes
-// the group used.
+// One group, item by item, near the end of the stored bytes: `group` holds
+// its 17 bytes. Returns the input bytes the group used.
 inline uint32_t DecodeGroupCarefully(const uint8_t* group, uint8_t* out, uint32_t* i_inout) {
   uint32_t i = *i_inout;
   uint32_t flags = group[0];
@@ -73,40 +72,53 @@ inline uint32_t DecodeGroupCarefully(const uint8_t* group, uint8_t* out, uint32_
   return used;
 }
 
-// Copies a match of `length` bytes from `distance` back, in blocks: at most
-// 24 bytes are written from `target`.
-inline void CopyMatch(uint8_t* target, uint32_t distance, uint32_t length) {
+// Copies a match of `length` bytes from `distance` back, in three blocks
+// of 8: 24 bytes are written from `target`, covering the longest match.
+inline void CopyMatch(uint8_t* target, uint32_t distance) {
   const uint8_t* source = target - distance;
-  if (distance >= 2 * kBlock) {
-    Copy16(target, source);
-    Copy16(target + 16, source + 16);
-  } else if (distance >= kBlock) {
+  if (distance >= kBlock) {
     // Each block's source ends at least 8 bytes before its target begins,
     // so blocks in order copy what overlapping bytes would.
     Copy8(target, source);
     Copy8(target + 8, source + 8);
     Copy8(target + 16, source + 16);
   } else if (distance == 1) {
-    std::memset(target, source[0], kMaxMatch);
+    uint64_t run = source[0] * 0x0101010101010101u;
+    std::memcpy(target, &run, 8);
+    std::memcpy(target + 8, &run, 8);
+    std::memcpy(target + 16, &run, 8);
   } else {
     // The pattern of `distance` bytes: the first 8 one by one, then blocks
-    // from a whole number of periods back, 8 bytes or more.
-    for (int k = 0; k < 8; ++k) target[k] = source[k];
-    uint32_t period = distance * ((kBlock + distance - 1) / distance);
+    // from the smallest whole number of periods back that is 8 or more.
+    static constexpr uint8_t kPeriod[kBlock] = {0, 8, 8, 9, 8, 10, 12, 14};
+    for (uint32_t k = 0; k < kBlock; ++k) target[k] = source[k];
+    uint32_t period = kPeriod[distance];
     Copy8(target + 8, target + 8 - period);
-    if (length > 16) Copy8(target + 16, target + 16 - period);
+    Copy8(target + 16, target + 16 - period);
   }
 }
 
-// The groups that start at output index 4096 or later and whose
-// kFastGroupInputReach bytes are all stored bytes, up to input index
-// `input_limit` (at most packed_size + 1). Advances j and i.
+// A match whose source begins before output byte 0, near the start: byte by
+// byte, the bytes before the start reading zero.
+inline void CopyMatchFromBeforeStart(uint8_t* out, uint32_t i, uint32_t distance, uint32_t length) {
+  for (uint32_t k = i; k < i + length; ++k) out[k] = k >= distance ? out[k - distance] : 0;
+}
+
+// The groups whose kFastGroupInputReach bytes are all stored bytes, up to
+// input index `input_limit` (at most packed_size + 1). Advances j and i.
+// kNearStart: the groups that start before output index 4096, where a
+// match may reach before the start, and no others; otherwise those that
+// start at 4096 or later, where no match can.
+template <bool kNearStart>
 inline void DecodeGroupsFast(const uint8_t* coded, uint64_t input_limit, uint8_t* out,
                              uint32_t unpacked_size, uint64_t* j, uint32_t* i) {
   const uint8_t* in = coded + *j;
   const uint8_t* in_end = coded + input_limit;
   uint8_t* op = out + *i;
-  uint8_t* const op_last = out + unpacked_size;  // the group test: op <= op_last
+  // The group test, op <= out + unpacked_size, and near the start also the
+  // end of the near-start groups.
+  uint8_t* const op_last =
+      kNearStart ? out + std::min(unpacked_size, kRingSize - 1) : out + unpacked_size;
   while (in < in_end && op <= op_last) {
     __builtin_prefetch(in + kPrefetchAhead);
     __builtin_prefetch(op + kPrefetchAhead, 1);
@@ -144,7 +156,13 @@ inline void DecodeGroupsFast(const uint8_t* coded, uint64_t input_limit, uint8_t
       uint32_t b1 = in[1];
       in += 2;
       uint32_t length = (b1 & 0x0F) + kMinMatch;
-      CopyMatch(op, Distance(static_cast<uint32_t>(op - out), b0, b1), length);
+      uint32_t produced = static_cast<uint32_t>(op - out);
+      uint32_t distance = Distance(produced, b0, b1);
+      if (!kNearStart || distance <= produced) {
+        CopyMatch(op, distance);
+      } else {
+        CopyMatchFromBeforeStart(out, produced, distance, length);
+      }
       op += length;
       items_done = item + 1;
       matches &= matches - 1;
@@ -178,9 +196,13 @@ SszlStop DecodeSszlCoded(const uint8_t* stored, uint32_t stored_size, uint8_t* o
   uint64_t j = 0;
   uint32_t i = 0;
   while (j <= packed_size && i <= unpacked_size) {
-    if (j < fast_end && i >= kRingSize) {
+    if (j < fast_end) {
       uint64_t input_limit = std::min(fast_end, uint64_t{packed_size} + 1);
-      DecodeGroupsFast(coded, input_limit, out, unpacked_size, &j, &i);
+      if (i >= kRingSize) {
+        DecodeGroupsFast<false>(coded, input_limit, out, unpacked_size, &j, &i);
+      } else {
+        DecodeGroupsFast<true>(coded, input_limit, out, unpacked_size, &j, &i);
+      }
     } else if (j < direct_end) {
       j += DecodeGroupCarefully(coded + j, out, &i);
     } else {
