@@ -1,7 +1,8 @@
 #!/bin/sh
 # Whole extraction with the real kobrex, against its two halves measured
 # apart (decoding the members from memory, writing the same files from
-# memory), cp -r of the unpacked files, and lz4 -d writing the same bytes.
+# memory: plainly, and each under a temporary name moved over its path as
+# kobrex does), cp -r of the unpacked files, and lz4 -d writing the same bytes.
 #
 # Usage: bench/extraction.sh [WORK_DIR [MIB]]   (after cmake --build --preset
 # bench; needs hyperfine, lz4, bc and GNU time from Debian). The member sets
@@ -44,14 +45,19 @@ for set in four thousand; do
     mkdir -p "$work/written"
     write=$("$bin/bench/kobrex-bench" --write-only "$work/$set" "$work/written")
     rm -rf "$work/written"
+    mkdir -p "$work/written"
+    moved=$("$bin/bench/kobrex-bench" --write-moved "$work/$set" "$work/written")
+    rm -rf "$work/written"
     hyperfine --style none --warmup 1 --runs 10 --prepare "rm -rf $work/out" \
       --export-json "$work/$set.$layout.json" "$bin/kobrex $archive $work/out" > /dev/null
     kobrex=$(sed -n 's/.*"min": *\([0-9.]*\).*/\1/p' "$work/$set.$layout.json" | head -n 1)
     rss=$( { /usr/bin/time -f %M "$bin/kobrex" "$archive" "$work/out" > /dev/null; } 2>&1 )
     row "$set" "$layout" decode-only "$decode"
     row "$set" "$layout" write-only "$write"
+    row "$set" "$layout" write-and-move "$moved"
     row "$set" "$layout" "kobrex (min of 10)" "$kobrex"
     row "$set" "$layout" "kobrex/(decode+write)" "$(echo "$kobrex / ($decode + $write)" | bc -l | cut -c1-5)"
+    row "$set" "$layout" "kobrex/(decode+move)" "$(echo "$kobrex / ($decode + $moved)" | bc -l | cut -c1-5)"
     row "$set" "$layout" "peak RSS KiB" "$rss"
     rm -rf "$work/out"
   done

@@ -9,8 +9,10 @@
 //   kobrex-bench [--size MIB] [--level N] [--json] [--write-corpora DIR]
 //   kobrex-bench --decode-only ARCHIVE     (seconds to decode its members)
 //   kobrex-bench --write-only DIR_IN DIR_OUT  (seconds to write DIR_IN's files)
+//   kobrex-bench --write-moved DIR_IN DIR_OUT (the same, each file written
+//                                              under a temporary name, then moved)
 //
-// The last two give the halves of an extraction, for bench/extraction.sh.
+// The last three give the halves of an extraction, for bench/extraction.sh.
 #include <dirent.h>
 #include <lz4.h>
 #include <lz4hc.h>
@@ -230,7 +232,10 @@ bool WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 // Reads every file of DIR_IN into memory, then writes them all to DIR_OUT,
 // as kobrex writes its members: the write half of an extraction. Prints the
 // best time of five.
-int WriteOnly(const std::string& in, const std::string& out) {
+// `moved`: each file is written under a temporary name beside its path and
+// then moved over it, as kobrex writes its members so that none is ever
+// half written under its own name.
+int WriteOnly(const std::string& in, const std::string& out, bool moved) {
   std::vector<std::string> files;
   FindFiles(in, "", &files);
   std::vector<std::pair<std::string, std::vector<uint8_t>>> contents;
@@ -243,7 +248,14 @@ int WriteOnly(const std::string& in, const std::string& out) {
     best =
         std::min(best, Seconds([&] {
                    for (const auto& file : contents) {
-                     Check(WriteFile(file.first, file.second.data(), file.second.size()), "write");
+                     if (!moved) {
+                       Check(WriteFile(file.first, file.second.data(), file.second.size()),
+                             "write");
+                       continue;
+                     }
+                     std::string temporary = out + "/~kb0000.tmp";
+                     Check(WriteFile(temporary, file.second.data(), file.second.size()), "write");
+                     Check(std::rename(temporary.c_str(), file.first.c_str()) == 0, "move");
                    }
                  }));
   }
@@ -303,14 +315,15 @@ int main(int argc, char** argv) {
       json = true;
     } else if (arg == "--write-corpora" && k + 1 < argc) {
       corpora_folder = argv[++k];
-    } else if (arg == "--write-only" && k + 2 < argc) {
-      return WriteOnly(argv[k + 1], argv[k + 2]);
+    } else if ((arg == "--write-only" || arg == "--write-moved") && k + 2 < argc) {
+      return WriteOnly(argv[k + 1], argv[k + 2], arg == "--write-moved");
     } else if (arg == "--decode-only" && k + 1 < argc) {
       return DecodeOnly(argv[k + 1]);
     } else {
       std::fprintf(stderr,
                    "usage: kobrex-bench [--size MIB] [--level N] [--json] [--write-corpora DIR]\n"
-                   "       kobrex-bench --write-only DIR_IN DIR_OUT\n");
+                   "       kobrex-bench --decode-only ARCHIVE\n"
+                   "       kobrex-bench --write-only|--write-moved DIR_IN DIR_OUT\n");
       return 2;
     }
   }
