@@ -128,7 +128,12 @@ FILE* CreateNewFile(const char* path) {
   int fd = open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (fd < 0) return nullptr;
   FILE* file = fdopen(fd, "wb");
-  if (file == nullptr) close(fd);
+  if (file == nullptr) {
+    close(fd);
+    return nullptr;
+  }
+  // A member is written with one write of its whole buffer.
+  setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }
 
