@@ -86,8 +86,11 @@ inline void CopyMatch(uint8_t* target, uint32_t distance, uint32_t length) {
   }
   // The first 16 bytes unit by unit, then blocks from a whole number of
   // periods back, 16 bytes or more.
+  // The smallest whole number of periods that is 16 bytes or more, by
+  // distance: a table, as a division costs more than the copy.
+  static constexpr uint8_t kPeriod[kBlock / 2] = {0, 16, 16, 18, 16, 20, 24, 28};
   for (uint32_t k = 0; k < kBlock; k += 2) std::memcpy(target + k, target + k - back, 2);
-  uint32_t period = back * ((kBlock + back - 1) / back);
+  uint32_t period = kPeriod[distance];
   for (uint32_t k = kBlock; k < bytes; k += kBlock) Copy16(target + k, target + k - period);
 }
 
@@ -181,6 +184,8 @@ int DecodeWp16Stopping(const uint8_t* stored, uint32_t stored_size, uint8_t* dec
   uint32_t flags_left = 0;
   for (;;) {
     if (flags_left == 0 && in_pos + kFastWordInputReach <= stored_size) {
+      __builtin_prefetch(stored + in_pos + kPrefetchAhead);
+      __builtin_prefetch(decoded + out_pos + kPrefetchAhead, 1);
       uint32_t word = LoadLe32(stored + in_pos);
       uint32_t literals = CountBits(word);
       uint32_t most_units = literals + kMaxMatchUnits * (kTokensPerWord - literals);
