@@ -38,9 +38,9 @@ uint8_t* LoadDirectory(FILE* file, int32_t entry_count, uint64_t directory_size,
 bool ReadArchiveBytes(const ArchiveInput& input, uint64_t offset, void* buffer, size_t size);
 
 // The destination prefix directly followed by a member's name, as printed
-// and opened. The buffer holds the longest join (a prefix of up to 259 bytes and a name
-// field of up to 56) so that a join too long for kMaxPath can still be
-// printed whole before it is refused.
+// and opened. The buffer holds the longest join (a prefix of up to 259 bytes
+// and a name field of up to 56) so that a join too long for kMaxPath can
+// still be printed whole before it is refused.
 struct OutputPath {
   char text[kMaxPath + 64];
   size_t name_start;  // where the member's name begins: the prefix's length

@@ -22,10 +22,7 @@ uint8_t* AllocateSlackBuffer(uint64_t size);
 // Memory answers slowly on the machines measured: a distance of 1 KiB left
 // the literal-group loop at three quarters of its speed at 4 KiB. Prefetches
 // past a buffer's end are harmless (they never fault).
-#ifndef KOBREX_PREFETCH_AHEAD
-#define KOBREX_PREFETCH_AHEAD 4096
-#endif
-constexpr uint32_t kPrefetchAhead = KOBREX_PREFETCH_AHEAD;
+constexpr uint32_t kPrefetchAhead = 4096;
 
 // Little-endian loads and stores; the formats' integers are all little-endian.
 inline uint32_t LoadLe32(const uint8_t* p) {

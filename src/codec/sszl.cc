@@ -72,8 +72,9 @@ inline uint32_t DecodeGroupCarefully(const uint8_t* group, uint8_t* out, uint32_
   return used;
 }
 
-// Copies a match of `length` bytes from `distance` back, in three blocks
-// of 8: 24 bytes are written from `target`, covering the longest match.
+// Copies a match from `distance` back, in three blocks of 8: 24 bytes are
+// written from `target`, covering the longest match (the caller advances by
+// the match's own length).
 inline void CopyMatch(uint8_t* target, uint32_t distance) {
   const uint8_t* source = target - distance;
   if (distance >= kBlock) {

@@ -84,14 +84,34 @@ inline void CopyMatch(uint8_t* target, uint32_t distance, uint32_t length) {
     CopyBlocks<kMatchBlocks>(target, target - back, bytes);
     return;
   }
-  // The first 16 bytes unit by unit, then blocks from a whole number of
-  // periods back, 16 bytes or more.
-  // The smallest whole number of periods that is 16 bytes or more, by
-  // distance: a table, as a division costs more than the copy.
+  // The first 16 bytes unit by unit, then blocks from the smallest whole
+  // number of periods back that is 16 bytes or more (by distance, from a
+  // table: a division costs more than the copy).
   static constexpr uint8_t kPeriod[kBlock / 2] = {0, 16, 16, 18, 16, 20, 24, 28};
   for (uint32_t k = 0; k < kBlock; k += 2) std::memcpy(target + k, target + k - back, 2);
   uint32_t period = kPeriod[distance];
   for (uint32_t k = kBlock; k < bytes; k += kBlock) Copy16(target + k, target + k - period);
+}
+
+// `length` units from `distance` units back, unit by unit, to out_pos: a
+// unit whose source lies before the start of the output reads as zero.
+inline void CopyUnitsOneByOne(uint8_t* out, uint32_t out_pos, uint32_t distance, uint32_t length) {
+  uint32_t back = 2 * distance;
+  for (uint32_t at = out_pos; at < out_pos + 2 * length; at += 2) {
+    if (at >= back) {
+      std::memcpy(out + at, out + at - back, 2);
+    } else {
+      out[at] = 0;
+      out[at + 1] = 0;
+    }
+  }
+}
+
+// True when a word making `units` units can run with no test: the budget
+// covers them and out_pos stays at or below unpacked_size.
+inline bool WordFits(uint32_t units, uint32_t units_left, uint32_t out_pos,
+                     uint32_t unpacked_size) {
+  return units_left >= units && out_pos <= unpacked_size && unpacked_size - out_pos >= 2 * units;
 }
 
 // The units the 32 tokens of `control_word` make when no match is
@@ -132,16 +152,7 @@ inline uint32_t DecodeWord(uint32_t control_word, const uint8_t* in, uint8_t* ou
     } else if (out_pos >= 2 * distance) {
       CopyMatch(target, distance, length);
     } else {
-      // Before the start of the output the units read as zero.
-      for (uint32_t k = 0; k < length; ++k) {
-        uint32_t at = out_pos + 2 * k;
-        if (at >= 2 * distance) {
-          std::memcpy(out + at, out + at - 2 * distance, 2);
-        } else {
-          out[at] = 0;
-          out[at + 1] = 0;
-        }
-      }
+      CopyUnitsOneByOne(out, out_pos, distance, length);  // reaches before the start
     }
     out_pos += 2 * length;
     tokens_done = token_index + 1;
@@ -191,12 +202,10 @@ int DecodeWp16Stopping(const uint8_t* stored, uint32_t stored_size, uint8_t* dec
       uint32_t most_units = literals + kMaxMatchUnits * (kTokensPerWord - literals);
       // Near the end of the budget or of the output the bound from the
       // popcount is too coarse: the word's own lengths give the exact one.
-      if (units_left < most_units || out_pos > unpacked_size ||
-          unpacked_size - out_pos < 2 * most_units) {
+      if (!WordFits(most_units, units_left, out_pos, unpacked_size)) {
         most_units = WordUnits(word, stored + in_pos + kControlBytes);
       }
-      if (units_left >= most_units && out_pos <= unpacked_size &&
-          unpacked_size - out_pos >= 2 * most_units) {
+      if (WordFits(most_units, units_left, out_pos, unpacked_size)) {
         units_left -= DecodeWord(word, stored + in_pos + kControlBytes, decoded, &out_pos);
         in_pos += kControlBytes + kTokensPerWord * kTokenBytes;
         continue;
@@ -230,15 +239,8 @@ int DecodeWp16Stopping(const uint8_t* stored, uint32_t stored_size, uint8_t* dec
       out_pos += 2 * length;
       continue;
     }
-    uint32_t back = 2 * distance;
-    for (uint32_t k = 0; k < length; ++k, out_pos += 2) {
-      if (out_pos >= back) {
-        std::memcpy(decoded + out_pos, decoded + out_pos - back, 2);
-      } else {
-        decoded[out_pos] = 0;
-        decoded[out_pos + 1] = 0;
-      }
-    }
+    CopyUnitsOneByOne(decoded, out_pos, distance, length);
+    out_pos += 2 * length;
   }
   // The clear, for what the stream never produced (blocks may have written a
   // few bytes there).
